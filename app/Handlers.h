@@ -1,0 +1,60 @@
+// The three buttons' handlers and the state that lives between clicks, free of any toolkit.
+#pragma once
+
+#include <string_view>
+
+#include "DrawingSurface.h"
+#include "Field.h"
+#include "RandomSource.h"
+
+namespace quorrin {
+
+enum class Button { Command1, Command2, Command3 };
+
+// The window's buttons, seen from the handlers: only their captions change.
+class ButtonCaptions {
+public:
+    virtual ~ButtonCaptions() = default;
+    virtual void SetCaption(Button button, std::string_view caption) = 0;
+
+protected:
+    ButtonCaptions() = default;
+    ButtonCaptions(const ButtonCaptions&) = default;
+    ButtonCaptions& operator=(const ButtonCaptions&) = default;
+};
+
+struct WindowState {
+    FieldState Field;
+    // Both generate buttons advance this one counter: 1 makes a coarse field, 0 a fine one.
+    int SizeToggle = 0;
+    // 0 shows the streams, 1 the drainage; every generation leaves it at 1.
+    int ViewToggle = 0;
+};
+
+// Every handler runs to completion and ends by drawing exactly one view.
+class Handlers {
+public:
+    Handlers(DrawingSurface& surface, ButtonCaptions& captions, RandomSource& random);
+
+    void OnWindowLoad();
+    // Command1: a new field with the loop rule.
+    void OnNewRandom();
+    // Command3: a new field without the loop rule, so loops of four cells can remain.
+    void OnNewRandomWithTaps();
+    // Command2: switches between the stream view and the drainage view.
+    void OnToggleView();
+
+    const WindowState& State() const { return Window; }
+
+private:
+    // Advances the shared size counter, captions the clicked button with the grid that the
+    // next generate click will make, and generates.
+    void Generate(Button clicked, std::string_view coarseCaption, std::string_view fineCaption);
+
+    DrawingSurface& Surface;
+    ButtonCaptions& Captions;
+    RandomSource& Random;
+    WindowState Window;
+};
+
+}  // namespace quorrin
