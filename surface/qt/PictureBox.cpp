@@ -1,0 +1,64 @@
+// Showing the retained picture, crisp at the screen's density, with a visible keyboard focus.
+#include "PictureBox.h"
+
+#include <QEvent>
+#include <QPainter>
+
+namespace quorrin {
+namespace {
+
+constexpr int kFrameWidth = 2;
+
+}  // namespace
+
+PictureBox::PictureBox(QSize outerSize, float logicalExtent, QWidget* parent)
+    : QFrame(parent),
+      Picture(outerSize - QSize(2 * kFrameWidth, 2 * kFrameWidth), logicalExtent, logicalExtent)
+{
+    setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+    setLineWidth(kFrameWidth);
+    setFixedSize(outerSize);
+    setFocusPolicy(Qt::StrongFocus);
+    TakeColours();
+}
+
+void PictureBox::Present()
+{
+    Picture.Render();
+    update();
+}
+
+void PictureBox::TakeColours()
+{
+    Picture.SetColours(palette().color(QPalette::Base), palette().color(QPalette::Text));
+}
+
+void PictureBox::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::PaletteChange) {
+        TakeColours();
+        update();
+    }
+    QFrame::changeEvent(event);
+}
+
+void PictureBox::paintEvent(QPaintEvent* event)
+{
+    // A move to a screen of another density rasterises the kept segments again; no view runs.
+    Picture.SetDevicePixelRatio(devicePixelRatioF());
+    Picture.Render();
+
+    QPainter painter(this);
+    painter.drawImage(QRectF(contentsRect()), Picture.Image());
+    if (hasFocus()) {
+        // The focused picture trades its sunken frame for one in the highlight colour, so the
+        // focus shows without covering any of the picture.
+        painter.setPen(QPen(palette().color(QPalette::Highlight), kFrameWidth, Qt::SolidLine,
+                            Qt::SquareCap, Qt::MiterJoin));
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    } else {
+        QFrame::paintEvent(event);
+    }
+}
+
+}  // namespace quorrin

@@ -1,0 +1,33 @@
+// The picture control: a sunken frame around the retained picture, which painting only copies.
+#pragma once
+
+#include <QFrame>
+
+#include "RetainedPicture.h"
+
+namespace quorrin {
+
+class PictureBox final : public QFrame {
+    Q_OBJECT
+
+public:
+    // The frame is two pixels wide on each side; the picture, logicalExtent units wide and
+    // high, fills the rest.
+    PictureBox(QSize outerSize, float logicalExtent, QWidget* parent);
+
+    DrawingSurface& Surface() { return Picture; }
+    RetainedPicture& Retained() { return Picture; }
+    // Rasterises what the views drew and schedules the copy to the screen.
+    void Present();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void TakeColours();
+
+    RetainedPicture Picture;
+};
+
+}  // namespace quorrin

@@ -1,0 +1,195 @@
+// Collecting segments, mapping them to device pixels, and rasterising them in one pass.
+#include "RetainedPicture.h"
+
+#include <QPainter>
+#include <QPen>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <string>
+
+#include "FatalError.h"
+
+namespace quorrin {
+namespace {
+
+// Cuts the segment down to the part inside [0, width] x [0, height]. Endpoints inside the box
+// are kept exactly as they are.
+bool ClipToBox(double& x1, double& y1, double& x2, double& y2, double width, double height)
+{
+    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) {
+        return false;
+    }
+    const double dx = x2 - x1;
+    const double dy = y2 - y1;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x1, width - x1, y1, height - y1};
+    double enter = 0.0;
+    double leave = 1.0;
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0.0) {
+            if (q[i] < 0.0) {
+                return false;
+            }
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0.0) {
+            enter = std::max(enter, t);
+        } else {
+            leave = std::min(leave, t);
+        }
+    }
+    if (enter > leave) {
+        return false;
+    }
+    const double startX = x1;
+    const double startY = y1;
+    if (leave < 1.0) {
+        x2 = startX + leave * dx;
+        y2 = startY + leave * dy;
+    }
+    if (enter > 0.0) {
+        x1 = startX + enter * dx;
+        y1 = startY + enter * dy;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::size_t StrokeHash::operator()(const Stroke& stroke) const noexcept
+{
+    std::size_t seed = std::hash<int>{}(stroke.PenWidth);
+    for (const float value : {stroke.X1, stroke.Y1, stroke.X2, stroke.Y2}) {
+        seed ^= std::hash<float>{}(value) + 0x9e3779b97f4a7c15ULL + (seed << 6) + (seed >> 2);
+    }
+    return seed;
+}
+
+RetainedPicture::RetainedPicture(QSize area, float logicalWidth, float logicalHeight)
+    : Area(area), Width(logicalWidth), Height(logicalHeight)
+{
+    Resize();
+}
+
+void RetainedPicture::ClearPicture()
+{
+    Picture.clear();
+    Drawn.clear();
+    RenderedStrokes = 0;
+    ClearPending = true;
+}
+
+void RetainedPicture::ClearWindowArea()
+{
+    if (WindowAreaClearer) {
+        WindowAreaClearer();
+    }
+}
+
+void RetainedPicture::SetPenWidth(int pixels)
+{
+    if (pixels < 1) {
+        throw FatalError("pen width " + std::to_string(pixels) + " is below one pixel");
+    }
+    PenWidth = pixels;
+}
+
+void RetainedPicture::DrawLine(float x1, float y1, float x2, float y2) { Add(x1, y1, x2, y2); }
+
+void RetainedPicture::DrawLineBy(float dx, float dy) { Add(PenX, PenY, PenX + dx, PenY + dy); }
+
+void RetainedPicture::Add(float x1, float y1, float x2, float y2)
+{
+    const Stroke stroke{x1, y1, x2, y2, PenWidth};
+    if (Drawn.insert(stroke).second) {
+        Picture.push_back(stroke);
+    }
+    PenX = x2;
+    PenY = y2;
+}
+
+void RetainedPicture::SetColours(QColor background, QColor foreground)
+{
+    Background = background;
+    Foreground = foreground;
+    RenderedStrokes = 0;
+    ClearPending = true;
+}
+
+void RetainedPicture::SetDevicePixelRatio(qreal ratio)
+{
+    if (ratio == Ratio) {
+        return;
+    }
+    Ratio = ratio;
+    Resize();
+}
+
+void RetainedPicture::Resize()
+{
+    const QSize pixels(static_cast<int>(std::lround(Area.width() * Ratio)),
+                       static_cast<int>(std::lround(Area.height() * Ratio)));
+    // The image keeps a ratio of 1 so that the painter works in device pixels; the widget
+    // shows it over its area in device-independent pixels.
+    Raster = QImage(pixels, QImage::Format_RGB32);
+    RenderedStrokes = 0;
+    ClearPending = true;
+}
+
+bool RetainedPicture::DeviceLine(const Stroke& stroke, QLine& line) const
+{
+    const double scaleX = Raster.width() / static_cast<double>(Width);
+    const double scaleY = Raster.height() / static_cast<double>(Height);
+    double x1 = stroke.X1 * scaleX;
+    double y1 = stroke.Y1 * scaleY;
+    double x2 = stroke.X2 * scaleX;
+    double y2 = stroke.Y2 * scaleY;
+    if (!ClipToBox(x1, y1, x2, y2, Raster.width(), Raster.height())) {
+        return false;
+    }
+    // A point lands in the pixel that contains it; Qt's aliased line then covers the pixels
+    // from the first to the last, both included.
+    line.setLine(static_cast<int>(std::floor(x1)), static_cast<int>(std::floor(y1)),
+                 static_cast<int>(std::floor(x2)), static_cast<int>(std::floor(y2)));
+    return true;
+}
+
+void RetainedPicture::Render()
+{
+    if (Raster.isNull()) {
+        throw FatalError("no memory for a picture of " + std::to_string(Area.width()) + " x " +
+                         std::to_string(Area.height()) + " pixels");
+    }
+    if (!ClearPending && RenderedStrokes == Picture.size()) {
+        return;
+    }
+    QPainter painter(&Raster);
+    if (!painter.isActive()) {
+        throw FatalError("cannot paint on the picture");
+    }
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    if (ClearPending) {
+        painter.fillRect(Raster.rect(), Background);
+        ClearPending = false;
+    }
+    // Segments of one pen width go to the painter in one call.
+    std::map<int, std::vector<QLine>> linesByWidth;
+    for (std::size_t i = RenderedStrokes; i < Picture.size(); ++i) {
+        QLine line;
+        if (DeviceLine(Picture[i], line)) {
+            linesByWidth[Picture[i].PenWidth].push_back(line);
+        }
+    }
+    for (const auto& [width, lines] : linesByWidth) {
+        QPen pen(Foreground, width);
+        pen.setCosmetic(true);
+        painter.setPen(pen);
+        painter.drawLines(lines.data(), static_cast<int>(lines.size()));
+    }
+    RenderedStrokes = Picture.size();
+}
+
+}  // namespace quorrin
