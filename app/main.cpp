@@ -1,10 +1,10 @@
 // Starts the program: one window, run until it is closed or a fatal error ends it.
 #include <QApplication>
-#include <QMessageBox>
 
 #include <cstdio>
 #include <cstdlib>
 
+#include "FatalErrorReport.h"
 #include "MainWindow.h"
 
 namespace {
@@ -20,17 +20,6 @@ bool DisplayMissing()
 #endif
 }
 
-// Reported once: always on standard error, and in a dialog when there is a screen to show it.
-void ReportFatalError(QWidget* window, const QString& message)
-{
-    std::fprintf(stderr, "quorrin: fatal error: %s\n", qUtf8Printable(message));
-    const QString platform = QGuiApplication::platformName();
-    if (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal")) {
-        QMessageBox::critical(window, QApplication::applicationName(),
-                              QStringLiteral("The program must end: %1").arg(message));
-    }
-}
-
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -42,13 +31,10 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorrin"));
     QApplication::setApplicationVersion(QStringLiteral(QUORRIN_DISPLAY_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.quorrin.Quorrin"));
 
     quorrin::MainWindow window;
-    QObject::connect(&window, &quorrin::MainWindow::FatalErrorRaised, &window,
-                     [&window](const QString& message) {
-                         ReportFatalError(&window, message);
-                         QCoreApplication::exit(EXIT_FAILURE);
-                     });
+    quorrin::EndProgramOnFatalError(window);
     window.show();
     return QApplication::exec();
 }

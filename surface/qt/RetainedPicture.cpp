@@ -14,47 +14,53 @@
 namespace quorrin {
 namespace {
 
-// Cuts the segment down to the part inside [0, width] x [0, height]. Endpoints inside the box
-// are kept exactly as they are.
+enum Outside : unsigned { kLeft = 1, kRight = 2, kAbove = 4, kBelow = 8 };
+
+unsigned OutsideOf(double x, double y, double width, double height)
+{
+    return (x < 0.0 ? kLeft : 0u) | (x > width ? kRight : 0u) | (y < 0.0 ? kAbove : 0u) |
+           (y > height ? kBelow : 0u);
+}
+
+// Cuts the segment down to the part inside [0, width] x [0, height]. An end outside is moved
+// onto the edge it crosses, exactly, so that ends far away keep their precision; ends inside
+// stay as they are.
 bool ClipToBox(double& x1, double& y1, double& x2, double& y2, double width, double height)
 {
     if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) {
         return false;
     }
-    const double dx = x2 - x1;
-    const double dy = y2 - y1;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {x1, width - x1, y1, height - y1};
-    double enter = 0.0;
-    double leave = 1.0;
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0.0) {
-            if (q[i] < 0.0) {
-                return false;
-            }
-            continue;
+    unsigned outside1 = OutsideOf(x1, y1, width, height);
+    unsigned outside2 = OutsideOf(x2, y2, width, height);
+    // Each pass puts one end on an edge; four passes per end are the most there can be.
+    for (int pass = 0; pass < 8; ++pass) {
+        if ((outside1 | outside2) == 0) {
+            return true;
         }
-        const double t = q[i] / p[i];
-        if (p[i] < 0.0) {
-            enter = std::max(enter, t);
+        if ((outside1 & outside2) != 0) {
+            return false;
+        }
+        const unsigned outside = outside1 != 0 ? outside1 : outside2;
+        double x = 0.0;
+        double y = 0.0;
+        if ((outside & (kAbove | kBelow)) != 0) {
+            y = (outside & kBelow) != 0 ? height : 0.0;
+            x = x1 + (x2 - x1) * (y - y1) / (y2 - y1);
         } else {
-            leave = std::min(leave, t);
+            x = (outside & kRight) != 0 ? width : 0.0;
+            y = y1 + (y2 - y1) * (x - x1) / (x2 - x1);
+        }
+        if (outside == outside1) {
+            x1 = x;
+            y1 = y;
+            outside1 = OutsideOf(x1, y1, width, height);
+        } else {
+            x2 = x;
+            y2 = y;
+            outside2 = OutsideOf(x2, y2, width, height);
         }
     }
-    if (enter > leave) {
-        return false;
-    }
-    const double startX = x1;
-    const double startY = y1;
-    if (leave < 1.0) {
-        x2 = startX + leave * dx;
-        y2 = startY + leave * dy;
-    }
-    if (enter > 0.0) {
-        x1 = startX + enter * dx;
-        y1 = startY + enter * dy;
-    }
-    return true;
+    return false;
 }
 
 }  // namespace
