@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
 #include <string>
 
 #include "FatalError.h"
@@ -65,13 +64,12 @@ bool ClipToBox(double& x1, double& y1, double& x2, double& y2, double width, dou
 
 }  // namespace
 
-std::size_t StrokeHash::operator()(const Stroke& stroke) const noexcept
+void RetainedPicture::DrawLines(QPainter& painter, int width, const QLine* lines, std::size_t count) const
 {
-    std::size_t seed = std::hash<int>{}(stroke.PenWidth);
-    for (const float value : {stroke.X1, stroke.Y1, stroke.X2, stroke.Y2}) {
-        seed ^= std::hash<float>{}(value) + 0x9e3779b97f4a7c15ULL + (seed << 6) + (seed >> 2);
-    }
-    return seed;
+    QPen pen(Foreground, width);
+    pen.setCosmetic(true);
+    painter.setPen(pen);
+    painter.drawLines(lines, static_cast<int>(count));
 }
 
 RetainedPicture::RetainedPicture(QSize area, float logicalWidth, float logicalHeight)
@@ -83,7 +81,7 @@ RetainedPicture::RetainedPicture(QSize area, float logicalWidth, float logicalHe
 void RetainedPicture::ClearPicture()
 {
     Picture.clear();
-    Drawn.clear();
+    Drawn.Clear();
     RenderedStrokes = 0;
     ClearPending = true;
 }
@@ -110,7 +108,7 @@ void RetainedPicture::DrawLineBy(float dx, float dy) { Add(PenX, PenY, PenX + dx
 void RetainedPicture::Add(float x1, float y1, float x2, float y2)
 {
     const Stroke stroke{x1, y1, x2, y2, PenWidth};
-    if (Drawn.insert(stroke).second) {
+    if (Drawn.Insert(stroke)) {
         Picture.push_back(stroke);
     }
     PenX = x2;
@@ -181,19 +179,23 @@ void RetainedPicture::Render()
         painter.fillRect(Raster.rect(), Background);
         ClearPending = false;
     }
-    // Segments of one pen width go to the painter in one call.
-    std::map<int, std::vector<QLine>> linesByWidth;
+    // Thin segments go to the painter in one call; wider ones are rare.
+    ThinLines.clear();
+    WideLines.clear();
     for (std::size_t i = RenderedStrokes; i < Picture.size(); ++i) {
         QLine line;
-        if (DeviceLine(Picture[i], line)) {
-            linesByWidth[Picture[i].PenWidth].push_back(line);
+        if (!DeviceLine(Picture[i], line)) {
+            continue;
+        }
+        if (Picture[i].PenWidth == 1) {
+            ThinLines.push_back(line);
+        } else {
+            WideLines.emplace_back(Picture[i].PenWidth, line);
         }
     }
-    for (const auto& [width, lines] : linesByWidth) {
-        QPen pen(Foreground, width);
-        pen.setCosmetic(true);
-        painter.setPen(pen);
-        painter.drawLines(lines.data(), static_cast<int>(lines.size()));
+    DrawLines(painter, 1, ThinLines.data(), ThinLines.size());
+    for (const auto& [width, line] : WideLines) {
+        DrawLines(painter, width, &line, 1);
     }
     RenderedStrokes = Picture.size();
 }

@@ -4,26 +4,16 @@
 #include <QColor>
 #include <QImage>
 #include <QLine>
+#include <QPainter>
 #include <QSize>
 
 #include <functional>
-#include <unordered_set>
 #include <vector>
 
 #include "DrawingSurface.h"
+#include "StrokeSet.h"
 
 namespace quorrin {
-
-// A segment as a view asked for it, in logical coordinates.
-struct Stroke {
-    float X1, Y1, X2, Y2;
-    int PenWidth;
-    bool operator==(const Stroke&) const = default;
-};
-
-struct StrokeHash {
-    std::size_t operator()(const Stroke& stroke) const noexcept;
-};
 
 // The logical extent W x H is laid linearly over an area of device-independent pixels. Segments
 // are collected and rasterised together by Render, aliased, in the foreground colour and with
@@ -61,6 +51,7 @@ public:
 
 private:
     void Add(float x1, float y1, float x2, float y2);
+    void DrawLines(QPainter& painter, int width, const QLine* lines, std::size_t count) const;
     void Resize();
 
     QSize Area;
@@ -76,7 +67,10 @@ private:
     float PenY = 0.0f;
 
     std::vector<Stroke> Picture;
-    std::unordered_set<Stroke, StrokeHash> Drawn;
+    StrokeSet Drawn;
+    // Reused by Render: the device lines of pen width 1, and of every other width.
+    std::vector<QLine> ThinLines;
+    std::vector<std::pair<int, QLine>> WideLines;
     std::size_t RenderedStrokes = 0;
     bool ClearPending = true;
     QImage Raster;
