@@ -110,9 +110,10 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
         ConsoleReporter::ReportRuns(runs);
+        // With repetitions the median stands for the benchmark; it is reported after the runs.
         for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration) {
-                Times[run.benchmark_name()] = run.GetAdjustedRealTime();
+            if (run.run_type == Run::RT_Iteration || run.aggregate_name == "median") {
+                Times[run.run_name.str()] = run.GetAdjustedRealTime();
             }
         }
     }

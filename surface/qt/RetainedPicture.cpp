@@ -62,6 +62,9 @@ bool ClipToBox(double& x1, double& y1, double& x2, double& y2, double width, dou
     return false;
 }
 
+// Segments shorter than this many device pixels are kept without looking for repeats.
+constexpr double kShortSegment = 16.0;
+
 }  // namespace
 
 void RetainedPicture::DrawLines(QPainter& painter, int width, const QLine* lines, std::size_t count) const
@@ -108,7 +111,10 @@ void RetainedPicture::DrawLineBy(float dx, float dy) { Add(PenX, PenY, PenX + dx
 void RetainedPicture::Add(float x1, float y1, float x2, float y2)
 {
     const Stroke stroke{x1, y1, x2, y2, PenWidth};
-    if (Drawn.Insert(stroke)) {
+    // A long segment drawn again is worth dropping; a short one costs less to draw twice than
+    // to look up.
+    const double pixels = std::abs(x2 - x1) * ScaleX + std::abs(y2 - y1) * ScaleY;
+    if (pixels < kShortSegment || Drawn.Insert(stroke)) {
         Picture.push_back(stroke);
     }
     PenX = x2;
@@ -139,25 +145,25 @@ void RetainedPicture::Resize()
     // The image keeps a ratio of 1 so that the painter works in device pixels; the widget
     // shows it over its area in device-independent pixels.
     Raster = QImage(pixels, QImage::Format_RGB32);
+    ScaleX = pixels.width() / static_cast<double>(Width);
+    ScaleY = pixels.height() / static_cast<double>(Height);
     RenderedStrokes = 0;
     ClearPending = true;
 }
 
 bool RetainedPicture::DeviceLine(const Stroke& stroke, QLine& line) const
 {
-    const double scaleX = Raster.width() / static_cast<double>(Width);
-    const double scaleY = Raster.height() / static_cast<double>(Height);
-    double x1 = stroke.X1 * scaleX;
-    double y1 = stroke.Y1 * scaleY;
-    double x2 = stroke.X2 * scaleX;
-    double y2 = stroke.Y2 * scaleY;
+    double x1 = stroke.X1 * ScaleX;
+    double y1 = stroke.Y1 * ScaleY;
+    double x2 = stroke.X2 * ScaleX;
+    double y2 = stroke.Y2 * ScaleY;
     if (!ClipToBox(x1, y1, x2, y2, Raster.width(), Raster.height())) {
         return false;
     }
-    // A point lands in the pixel that contains it; Qt's aliased line then covers the pixels
-    // from the first to the last, both included.
-    line.setLine(static_cast<int>(std::floor(x1)), static_cast<int>(std::floor(y1)),
-                 static_cast<int>(std::floor(x2)), static_cast<int>(std::floor(y2)));
+    // A point lands in the pixel that contains it (clipped points are never negative, so
+    // truncation is the floor); Qt's aliased line then covers the pixels from the first to the
+    // last, both included.
+    line.setLine(static_cast<int>(x1), static_cast<int>(y1), static_cast<int>(x2), static_cast<int>(y2));
     return true;
 }
 

@@ -18,8 +18,8 @@ namespace quorrin {
 // The logical extent W x H is laid linearly over an area of device-independent pixels. Segments
 // are collected and rasterised together by Render, aliased, in the foreground colour and with
 // their pen width in whole device pixels. Drawing one segment twice changes no pixel, so
-// exact repeats are kept once. The segments of the current picture are kept, so the picture
-// can be rasterised again at another device-pixel ratio without running a view.
+// exact repeats of long segments are kept once. The segments of the current picture are kept,
+// so the picture can be rasterised again at another device-pixel ratio without running a view.
 class RetainedPicture final : public DrawingSurface {
 public:
     static constexpr float kLogicalExtent = 51.0f;
@@ -58,6 +58,9 @@ private:
     float Width;
     float Height;
     qreal Ratio = 1.0;
+    // Device pixels per logical unit.
+    double ScaleX = 1.0;
+    double ScaleY = 1.0;
     QColor Background = Qt::white;
     QColor Foreground = Qt::black;
     std::function<void()> WindowAreaClearer;
