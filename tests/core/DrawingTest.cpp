@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 
 #include "Drainage.h"
@@ -151,38 +152,22 @@ TEST(DrawStreams, DrawsOneSegmentPerCellAndMarksOnlyOnExactEdges)
                 EXPECT_EQ(call.Arguments[3] - call.Arguments[1], float(c.S * step.Dy));
             }
         }
-        if (c.Marks == 0) {
+        // The first mark follows its stream segment: its apex lies 0.3 s beyond the segment's
+        // end, out of the field, and the segment starts on the edge it leaves by.
+        const auto mark = std::find_if(surface.Calls.begin(), surface.Calls.end(),
+                                       [](const Call& call) { return call.Operation == Op::DrawLineBy; });
+        if (mark == surface.Calls.end()) {
             continue;
         }
-        // The first mark follows its stream segment; its apex lies 0.3 s beyond the segment's
-        // end, outside the field.
-        const auto firstMark = std::find_if(surface.Calls.begin(), surface.Calls.end(),
-                                            [](const Call& call) { return call.Operation == Op::DrawLineBy; });
-        const auto markStart = static_cast<std::size_t>(
-            std::count_if(surface.Calls.begin(), firstMark, [](const Call& call) {
+        const std::vector<float>& stream =
+            std::find_if(std::make_reverse_iterator(mark), surface.Calls.rend(), [](const Call& call) {
                 return call.Operation == Op::DrawLine;
-            }));
-        const Segment& stream = surface.Segments[markStart - 1];
-        const Segment& toApex = surface.Segments[markStart + 1];
-        EXPECT_NEAR(toApex.X2, stream.X2 + 0.3 * c.S * step.Dx, 1e-5);
-        EXPECT_NEAR(toApex.Y2, stream.Y2 + 0.3 * c.S * step.Dy, 1e-5);
-        // The marked cell lies on the edge that its stream leaves by.
+            })->Arguments;
+        EXPECT_NEAR(stream[2] + mark[0].Arguments[0] + mark[1].Arguments[0], stream[2] + 0.3 * c.S * step.Dx, 1e-5);
+        EXPECT_NEAR(stream[3] + mark[0].Arguments[1] + mark[1].Arguments[1], stream[3] + 0.3 * c.S * step.Dy, 1e-5);
         const double edge = step.Dx > 0 ? c.W - 2.0 * c.S : step.Dy > 0 ? c.H - 2.0 * c.S : 2.0 * c.S;
-        EXPECT_EQ(step.Dx != 0 ? stream.X1 : stream.Y1, edge);
-        EXPECT_EQ(surface.PenX, surface.Segments.back().X2);
+        EXPECT_EQ(step.Dx != 0 ? stream[0] : stream[1], edge);
     }
-}
-
-TEST(DrawStreams, SetsEveryFlowToOneAndSkipsEmptyCells)
-{
-    FieldState field;
-    field.FlowGrid.At(0, 50) = 7;
-    RecordingSurface surface;
-    DrawStreams(field, surface);
-    EXPECT_EQ(CountOf(surface, Op::DrawLine), 0u);
-    Grid<int> ones;
-    ones.Fill(1);
-    EXPECT_EQ(field.FlowGrid, ones);
 }
 
 TEST(DrawDrainage, RepeatsTheGenerationsCallsAndChangesNothing)
@@ -204,15 +189,6 @@ TEST(DrawDrainage, RepeatsTheGenerationsCallsAndChangesNothing)
         EXPECT_TRUE(std::all_of(redraw.Segments.begin(), redraw.Segments.end(),
                                 [](const Segment& segment) { return segment.PenWidth == 1; }));
     }
-}
-
-TEST(DrawDrainage, DrawsFrameAndBordersAloneBeforeAnyGeneration)
-{
-    const FieldState empty;
-    RecordingSurface surface;
-    DrawDrainage(empty, surface);
-    EXPECT_EQ(CountOf(surface, Op::DrawLineBy), 0u);
-    EXPECT_EQ(CountOf(surface, Op::DrawLine), 2u + 48u + 48u * 48u);
 }
 
 }  // namespace

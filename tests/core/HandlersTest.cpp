@@ -123,6 +123,9 @@ TEST_F(HandlersTest, FirstTogglesBeforeAnyGenerationDrawTheEmptyField)
     EXPECT_EQ(Click(&Handlers::OnToggleView), (std::vector<Entry>{{Button::Command2, "Show drainage", 0}}));
     EXPECT_TRUE(DrewStreams());
     EXPECT_EQ(lines(Op::DrawLine), 0);
+    Grid<int> ones;
+    ones.Fill(1);
+    EXPECT_EQ(App.State().Field.FlowGrid, ones);
 }
 
 }  // namespace
