@@ -21,6 +21,8 @@ QRect TwipRect(int left, int top, int width, int height)
     return {Pixels(left), Pixels(top), Pixels(width), Pixels(height)};
 }
 
+QRect PictureGeometry() { return TwipRect(360, 360, 6891, 6641); }
+
 QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption, QRect geometry)
 {
     auto* button = new QPushButton(QString::fromUtf8(caption), parent);
@@ -50,7 +52,7 @@ MainWindow::MainWindow(float logicalExtent)
     : Command3(MakeButton(this, "Command3", "New random with taps", TwipRect(5040, 7560, 2175, 375))),
       Command2(MakeButton(this, "Command2", "Show streams", TwipRect(2880, 7560, 1815, 375))),
       Command1(MakeButton(this, "Command1", "New random", TwipRect(360, 7560, 2175, 375))),
-      Picture1(new PictureBox(TwipRect(360, 360, 6891, 6641).size(), logicalExtent, this)),
+      Picture1(new PictureBox(PictureGeometry().size(), logicalExtent, this)),
       Label1(new QLabel(QStringLiteral("Save on clipboard by Alt+PrtSc"), this)),
       Clicks(Picture1->Surface(), *this, Random)
 {
@@ -63,11 +65,12 @@ MainWindow::MainWindow(float logicalExtent)
     resize(Pixels(7875), Pixels(8250));
 
     Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->move(TwipRect(360, 360, 6891, 6641).topLeft());
+    Picture1->move(PictureGeometry().topLeft());
     Picture1->setAccessibleName(QStringLiteral("Drainage picture"));
     Picture1->setAccessibleDescription(
         QStringLiteral("The random field: arrows for each cell's drainage, or the streams they form"));
     Picture1->Retained().SetWindowAreaClearer([this] { ClearWindowArea(); });
+    connect(Picture1, &PictureBox::RenderFailed, this, &MainWindow::Fail);
 
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(TwipRect(2520, 7200, 2535, 375));
@@ -90,16 +93,15 @@ MainWindow::MainWindow(float logicalExtent)
 
 void MainWindow::SetCaption(Button button, std::string_view caption)
 {
-    QPushButton* target = button == Button::Command1 ? Command1 : button == Button::Command2 ? Command2 : Command3;
-    target->setText(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
+    QPushButton* const buttons[] = {Command1, Command2, Command3};
+    buttons[static_cast<int>(button)]->setText(
+        QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
 }
 
 void MainWindow::ClearWindowArea()
 {
     QRegion own(rect());
-    for (const QWidget* control : {static_cast<QWidget*>(Command1), static_cast<QWidget*>(Command2),
-                                   static_cast<QWidget*>(Command3), static_cast<QWidget*>(Picture1),
-                                   static_cast<QWidget*>(Label1)}) {
+    for (const QWidget* control : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
         own -= control->geometry();
     }
     update(own);
@@ -123,8 +125,15 @@ void MainWindow::Run(void (Handlers::*handler)())
         failure = failure.isEmpty() ? QString::fromUtf8(error.what()) : failure;
     }
     if (!failure.isEmpty()) {
+        Fail(failure);
+    }
+}
+
+void MainWindow::Fail(const QString& message)
+{
+    if (!Failed) {
         Failed = true;
-        emit FatalErrorRaised(failure);
+        emit FatalErrorRaised(message);
     }
 }
 

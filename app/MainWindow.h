@@ -30,8 +30,10 @@ signals:
 
 private:
     void SetCaption(Button button, std::string_view caption) override;
-    // Runs one click's handler and shows its picture; a fatal error ends the clicks for good.
+    // Runs one click's handler and shows its picture.
     void Run(void (Handlers::*handler)());
+    // Raises the fatal error once; no click runs after it.
+    void Fail(const QString& message);
 
     // Members are declared, and so the controls created, in the window's creation order.
     QPushButton* Command3;

@@ -4,6 +4,8 @@
 #include <QEvent>
 #include <QPainter>
 
+#include "FatalError.h"
+
 namespace quorrin {
 namespace {
 
@@ -45,8 +47,12 @@ void PictureBox::changeEvent(QEvent* event)
 void PictureBox::paintEvent(QPaintEvent* event)
 {
     // A move to a screen of another density rasterises the kept segments again; no view runs.
-    Picture.SetDevicePixelRatio(devicePixelRatioF());
-    Picture.Render();
+    try {
+        Picture.SetDevicePixelRatio(devicePixelRatioF());
+        Picture.Render();
+    } catch (const FatalError& error) {
+        emit RenderFailed(QString::fromUtf8(error.what()));
+    }
 
     QPainter painter(this);
     painter.drawImage(QRectF(contentsRect()), Picture.Image());

@@ -17,8 +17,12 @@ public:
 
     DrawingSurface& Surface() { return Picture; }
     RetainedPicture& Retained() { return Picture; }
-    // Rasterises what the views drew and schedules the copy to the screen.
+    // Rasterises what the views drew and schedules the copy to the screen. Throws FatalError.
     void Present();
+
+signals:
+    // Rasterising again for a repaint failed; painting itself cannot throw.
+    void RenderFailed(const QString& message);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

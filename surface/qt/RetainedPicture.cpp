@@ -31,7 +31,8 @@ bool ClipToBox(double& x1, double& y1, double& x2, double& y2, double width, dou
     }
     unsigned outside1 = OutsideOf(x1, y1, width, height);
     unsigned outside2 = OutsideOf(x2, y2, width, height);
-    // Each pass puts one end on an edge; four passes per end are the most there can be.
+    // Each pass puts one end on an edge; an end needs one pass per axis at the most, and the
+    // bound only guards against rounding.
     for (int pass = 0; pass < 8; ++pass) {
         if ((outside1 | outside2) == 0) {
             return true;
@@ -78,7 +79,7 @@ void RetainedPicture::DrawLines(QPainter& painter, int width, const QLine* lines
 RetainedPicture::RetainedPicture(QSize area, float logicalWidth, float logicalHeight)
     : Area(area), Width(logicalWidth), Height(logicalHeight)
 {
-    Resize();
+    AllocateRaster();
 }
 
 void RetainedPicture::ClearPicture()
@@ -135,10 +136,10 @@ void RetainedPicture::SetDevicePixelRatio(qreal ratio)
         return;
     }
     Ratio = ratio;
-    Resize();
+    AllocateRaster();
 }
 
-void RetainedPicture::Resize()
+void RetainedPicture::AllocateRaster()
 {
     const QSize pixels(static_cast<int>(std::lround(Area.width() * Ratio)),
                        static_cast<int>(std::lround(Area.height() * Ratio)));

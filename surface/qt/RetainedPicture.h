@@ -52,7 +52,8 @@ public:
 private:
     void Add(float x1, float y1, float x2, float y2);
     void DrawLines(QPainter& painter, int width, const QLine* lines, std::size_t count) const;
-    void Resize();
+    // Makes the image for the area at the current ratio; it is rasterised afresh by Render.
+    void AllocateRaster();
 
     QSize Area;
     float Width;
