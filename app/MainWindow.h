@@ -5,8 +5,6 @@
 #include <QPushButton>
 #include <QWidget>
 
-#include <functional>
-
 #include "Handlers.h"
 #include "PictureBox.h"
 #include "RandomSource.h"

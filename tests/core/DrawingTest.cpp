@@ -22,12 +22,6 @@ using ::testing::ElementsAreArray;
 using ::testing::FloatNear;
 using ::testing::Pointwise;
 
-std::size_t CountOf(const RecordingSurface& surface, Op op)
-{
-    return static_cast<std::size_t>(std::count_if(surface.Calls.begin(), surface.Calls.end(),
-                                                  [op](const Call& c) { return c.Operation == op; }));
-}
-
 // Every visited cell of a 51 x 51 extent at cell size s gets direction d.
 FieldState Uniform(Direction d, int s)
 {
@@ -74,7 +68,7 @@ TEST(Views, OpenWithTheirClearsAndTheFrame)
     DrawStreams(north, streams);
     EXPECT_EQ(streams.Calls[1], (Call{Op::ClearPicture, {}}));
     EXPECT_EQ(streams.Calls[2], (Call{Op::ClearWindowArea, {}}));
-    EXPECT_EQ(CountOf(streams, Op::SetPenWidth), 1u);
+    EXPECT_EQ(streams.Count(Op::SetPenWidth), 1u);
     EXPECT_EQ(streams.Segments.front(), (Segment{2, 2, 2, 1, 3}));
 }
 
@@ -142,9 +136,9 @@ TEST(DrawStreams, DrawsOneSegmentPerCellAndMarksOnlyOnExactEdges)
         RecordingSurface surface(c.W, c.H);
         DrawStreams(field, surface);
 
-        const std::size_t lines = CountOf(surface, Op::DrawLine);
-        EXPECT_EQ(CountOf(surface, Op::DrawLineBy), 4 * c.Marks);
-        EXPECT_EQ(CountOf(surface, Op::SetPenWidth), c.D == Direction::East ? lines : 0u);
+        const std::size_t lines = surface.Count(Op::DrawLine);
+        EXPECT_EQ(surface.Count(Op::DrawLineBy), 4 * c.Marks);
+        EXPECT_EQ(surface.Count(Op::SetPenWidth), c.D == Direction::East ? lines : 0u);
         const Step step = StepOf(c.D);
         for (const Call& call : surface.Calls) {
             if (call.Operation == Op::DrawLine) {

@@ -40,12 +40,6 @@ FieldState SouthField(int cellSize)
     return field;
 }
 
-std::size_t LinesDrawn(const RecordingSurface& surface)
-{
-    return static_cast<std::size_t>(std::count_if(surface.Calls.begin(), surface.Calls.end(),
-                                                  [](const Call& c) { return c.Operation == Op::DrawLine; }));
-}
-
 struct ExtentCase {
     const char* Name;
     float Extent;
@@ -97,7 +91,7 @@ TEST(FatalError, EveryExtentDrawsItsCellsOrRaisesIt)
                     const std::size_t cells = columns * (wide ? plain : c.Visited[s - 1]);
                     // The frame, each column's border, each cell's row border and stem; or one
                     // stream per cell.
-                    EXPECT_EQ(LinesDrawn(surface), view.DrawsField ? 2 + columns + 2 * cells : cells);
+                    EXPECT_EQ(surface.Count(Op::DrawLine), view.DrawsField ? 2 + columns + 2 * cells : cells);
                 }
             }
         }

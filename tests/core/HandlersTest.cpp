@@ -113,16 +113,12 @@ TEST_F(HandlersTest, FirstTogglesBeforeAnyGenerationDrawTheEmptyField)
 {
     EXPECT_EQ(Click(&Handlers::OnToggleView), (std::vector<Entry>{{Button::Command2, "Show streams", 0}}));
     EXPECT_FALSE(DrewStreams());
-    const auto lines = [this](Op op) {
-        return std::count_if(Surface.Calls.begin(), Surface.Calls.end(),
-                             [op](const test::Call& call) { return call.Operation == op; });
-    };
-    EXPECT_EQ(lines(Op::DrawLine), 2 + 48 + 48 * 48);  // the fine grid's frame and borders
-    EXPECT_EQ(lines(Op::DrawLineBy), 0);
+    EXPECT_EQ(Surface.Count(Op::DrawLine), 2u + 48u + 48u * 48u);  // the fine grid's frame and borders
+    EXPECT_EQ(Surface.Count(Op::DrawLineBy), 0u);
 
     EXPECT_EQ(Click(&Handlers::OnToggleView), (std::vector<Entry>{{Button::Command2, "Show drainage", 0}}));
     EXPECT_TRUE(DrewStreams());
-    EXPECT_EQ(lines(Op::DrawLine), 0);
+    EXPECT_EQ(Surface.Count(Op::DrawLine), 0u);
     Grid<int> ones;
     ones.Fill(1);
     EXPECT_EQ(App.State().Field.FlowGrid, ones);

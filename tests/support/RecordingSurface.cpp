@@ -1,6 +1,7 @@
 // The recording surface's bookkeeping.
 #include "RecordingSurface.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "FatalError.h"
@@ -15,6 +16,12 @@ void RecordingSurface::Record(Op operation, std::vector<float> arguments)
         throw FatalError("scripted failure of a drawing operation");
     }
     Calls.push_back({operation, std::move(arguments)});
+}
+
+std::size_t RecordingSurface::Count(Op operation) const
+{
+    return static_cast<std::size_t>(std::count_if(
+        Calls.begin(), Calls.end(), [operation](const Call& call) { return call.Operation == operation; }));
 }
 
 void RecordingSurface::ClearPicture() { Record(Op::ClearPicture, {}); }

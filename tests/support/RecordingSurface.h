@@ -39,17 +39,21 @@ public:
     void DrawLine(float x1, float y1, float x2, float y2) override;
     void DrawLineBy(float dx, float dy) override;
 
+    // How many logged calls are of this operation.
+    std::size_t Count(Op operation) const;
+
     float Width;
     float Height;
     std::vector<Call> Calls;
     // Every segment since construction; a clear does not remove them.
     std::vector<Segment> Segments;
-    float PenX = 0.0f;
-    float PenY = 0.0f;
-    int PenWidth = 1;
 
 private:
     void Record(Op operation, std::vector<float> arguments);
+
+    float PenX = 0.0f;
+    float PenY = 0.0f;
+    int PenWidth = 1;
 
     std::size_t FailingCall = 0;
 };
