@@ -15,7 +15,8 @@ constexpr int kFrameWidth = 2;
 
 PictureBox::PictureBox(QSize outerSize, float logicalExtent, QWidget* parent)
     : QFrame(parent),
-      Picture(outerSize - QSize(2 * kFrameWidth, 2 * kFrameWidth), logicalExtent, logicalExtent)
+      Picture(outerSize.width() - 2 * kFrameWidth, outerSize.height() - 2 * kFrameWidth, logicalExtent,
+              logicalExtent)
 {
     setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
     setLineWidth(kFrameWidth);
@@ -30,9 +31,16 @@ void PictureBox::Present()
     update();
 }
 
+QImage PictureBox::Image() const
+{
+    return QImage(reinterpret_cast<const uchar*>(Picture.Pixels()), Picture.PixelWidth(), Picture.PixelHeight(),
+                  Picture.PixelWidth() * 4, QImage::Format_RGB32);
+}
+
 void PictureBox::TakeColours()
 {
-    Picture.SetColours(palette().color(QPalette::Base), palette().color(QPalette::Text));
+    // QImage's RGB32 pixels are the core's 32-bit values as they are.
+    Picture.SetColours(palette().color(QPalette::Base).rgb(), palette().color(QPalette::Text).rgb());
 }
 
 void PictureBox::changeEvent(QEvent* event)
@@ -48,14 +56,14 @@ void PictureBox::paintEvent(QPaintEvent* event)
 {
     // A move to a screen of another density rasterises the kept segments again; no view runs.
     try {
-        Picture.SetDevicePixelRatio(devicePixelRatioF());
+        Picture.SetScale(devicePixelRatioF());
         Picture.Render();
     } catch (const FatalError& error) {
         emit RenderFailed(QString::fromUtf8(error.what()));
     }
 
     QPainter painter(this);
-    painter.drawImage(QRectF(contentsRect()), Picture.Image());
+    painter.drawImage(QRectF(contentsRect()), Image());
     if (hasFocus()) {
         // The focused picture trades its sunken frame for one in the highlight colour, so the
         // focus shows without covering any of the picture.

@@ -1,7 +1,8 @@
-// The picture control: a sunken frame around the retained picture, which painting only copies.
+// The picture control: a sunken frame around the core's picture, whose pixels painting only copies.
 #pragma once
 
 #include <QFrame>
+#include <QImage>
 
 #include "RetainedPicture.h"
 
@@ -17,6 +18,8 @@ public:
 
     DrawingSurface& Surface() { return Picture; }
     RetainedPicture& Retained() { return Picture; }
+    // The picture's pixels as of the last rasterising, without a copy: valid until the next.
+    QImage Image() const;
     // Rasterises what the views drew and schedules the copy to the screen. Throws FatalError.
     void Present();
 

@@ -244,7 +244,7 @@ TEST(HighDensity, PictureIsRasterisedAtTheScreensRatio)
     QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
     auto* picture = window.findChild<PictureBox*>(QStringLiteral("Picture1"));
     const QImage image = picture->grab(QRect(kFrame, kFrame, kArea, kAreaHeight)).toImage();
-    EXPECT_EQ(picture->Retained().Image().size(), QSize(910, 878));
+    EXPECT_EQ(picture->Image().size(), QSize(910, 878));
     EXPECT_EQ(image.size(), QSize(910, 878));
     // The frame's right edge at logical 48 is one device pixel wide.
     const int row = 439;
