@@ -1,0 +1,16 @@
+# quorrin.exe is linked statically: it imports only DLLs that every Windows has, none of the
+# compiler's own (libstdc++, libgcc, winpthread).
+execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "${OBJDUMP} cannot read ${EXE}")
+endif()
+string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
+list(TRANSFORM imports REPLACE "DLL Name: " "")
+list(TRANSFORM imports TOLOWER)
+set(system comctl32.dll gdi32.dll kernel32.dll msvcrt.dll user32.dll)
+set(foreign ${imports})
+list(REMOVE_ITEM foreign ${system})
+if(NOT imports OR foreign)
+  message(FATAL_ERROR "quorrin.exe imports ${imports}; not from the system: ${foreign}")
+endif()
+message(STATUS "quorrin.exe imports: ${imports}")
