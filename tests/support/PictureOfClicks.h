@@ -1,0 +1,24 @@
+// The core's picture after a series of clicks, as every front end must show it.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace quorrin::test {
+
+constexpr std::uint32_t kPaper = 0xffffffff;
+constexpr std::uint32_t kInk = 0xff000000;
+
+struct Raster {
+    int Width = 0;
+    int Height = 0;
+    std::vector<std::uint32_t> Pixels;  // Width per row, top row first; kPaper or kInk
+};
+
+// Starts the program's state afresh and clicks the buttons named by the digits of `clicks`
+// ('1' Command1, '2' Command2, '3' Command3), on the 455 x 439 drawing area at `scale` device
+// pixels per pixel. Throws std::invalid_argument for any other character.
+Raster PictureOfClicks(std::string_view clicks, double scale);
+
+}  // namespace quorrin::test
