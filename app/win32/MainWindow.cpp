@@ -99,6 +99,13 @@ int MainWindow::Run(HINSTANCE instance, int show)
 
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        // No button is the default one, so Enter does nothing; the dialog manager would click
+        // the focused button with it.
+        const bool enter = (message.message == WM_KEYDOWN || message.message == WM_CHAR) &&
+                           message.wParam == VK_RETURN;
+        if (enter) {
+            continue;
+        }
         // The dialog manager moves the focus on Tab and clicks the focused button on Space.
         if (!Window || !IsDialogMessageW(Window, &message)) {
             TranslateMessage(&message);

@@ -1,0 +1,221 @@
+#!/usr/bin/env python3
+"""The real quorrin.exe under Wine, on an X server of its own with a window manager, at 96 and at
+192 dpi: keys go in through xdotool, the window's pixels come back through import, and what only
+Windows knows (client area, focus, captions) through window_report.exe.
+
+usage: end_to_end.py QUORRIN_EXE PICTURE_OF_CLICKS_EXE WINDOW_REPORT_EXE
+"""
+import os
+import re
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+TITLE = "Random discharge directions causing river systems Arvelt"
+COMMAND1, COMMAND2, COMMAND3, PICTURE1, LABEL1 = 101, 102, 103, 104, 105
+INITIAL = {COMMAND1: "New random", COMMAND2: "Show streams", COMMAND3: "New random with taps",
+           PICTURE1: "Picture1", LABEL1: "Save on clipboard by Alt+PrtSc"}
+PAPER, INK = b"\xff\xff\xff", b"\x00\x00\x00"
+WAIT = 30  # seconds; a passing run never comes near
+
+QUORRIN, PICTURE_OF_CLICKS, WINDOW_REPORT = sys.argv[1:4] if len(sys.argv) == 4 else (None,) * 3
+
+
+def wait_for(what, check):
+    deadline = time.monotonic() + WAIT
+    while time.monotonic() < deadline:
+        result = check()
+        if result:
+            return result
+        time.sleep(0.1)
+    raise AssertionError("gave up waiting for " + what)
+
+
+class Image:
+    """RGB pixels of a screenshot or of the core's picture."""
+
+    def __init__(self, width, height, rgb):
+        self.width, self.height, self.rgb = width, height, rgb
+
+    def crop(self, left, top, width, height):
+        rows = (self.rgb[(y * self.width + left) * 3:(y * self.width + left + width) * 3]
+                for y in range(top, top + height))
+        return Image(width, height, b"".join(rows))
+
+    @staticmethod
+    def from_ppm(data):
+        header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", data)  # one whitespace, then pixels
+        assert header, data[:20]
+        return Image(int(header[1]), int(header[2]), data[header.end():])
+
+    @staticmethod
+    def from_pbm(text):
+        rows = text.split()  # P1 width height, then one line of 0 and 1 per row
+        assert rows[0] == "P1", rows[:3]
+        return Image(int(rows[1]), int(rows[2]), b"".join(INK if bit == "1" else PAPER
+                                                         for row in rows[3:] for bit in row))
+
+
+class Wine:
+    """An X server, a window manager and a Wine prefix of the test's own."""
+
+    def __init__(self, scratch):
+        self.env = dict(os.environ, WINEPREFIX=os.path.join(scratch, "prefix"), WINEDEBUG="-all")
+        self.env.pop("WAYLAND_DISPLAY", None)
+        # -noreset: the server must not reset when its last client leaves, or the next program
+        # started finds it resetting. -displayfd names a free display once it takes clients.
+        read, write = os.pipe()
+        self.server = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-noreset", "-nolisten", "tcp",
+                                        "-screen", "0", "2400x1300x24"], pass_fds=[write],
+                                       stderr=subprocess.DEVNULL)
+        os.close(write)
+        with os.fdopen(read) as names:
+            self.env["DISPLAY"] = ":" + names.readline().strip()
+        self.manager = subprocess.Popen(["openbox"], env=self.env, stderr=subprocess.DEVNULL)
+        self.run("wineboot", "-i")
+        self.run("wineserver", "-w")
+
+    def close(self):
+        subprocess.run(["wineserver", "-k"], env=self.env)
+        for process in (self.manager, self.server):
+            process.terminate()
+            process.wait()
+
+    def run(self, *command):
+        return subprocess.run(command, env=self.env, check=True, capture_output=True, text=True,
+                              timeout=WAIT * 2).stdout
+
+    def set_dpi(self, dpi):
+        self.run("wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
+                 "/d", str(dpi), "/f")
+        self.run("wineserver", "-w")
+
+    def core_picture(self, scale, clicks):
+        return Image.from_pbm(self.run("wine", PICTURE_OF_CLICKS, "--scale", str(scale), clicks))
+
+
+class Program:
+    """quorrin.exe running in its window; `wine` keeps its process id as the Windows process."""
+
+    def __init__(self, wine, scale):
+        self.wine, self.scale = wine, scale
+        self.process = subprocess.Popen(["wine", QUORRIN], env=wine.env)
+        self.window = wait_for("the window", lambda: self.xdotool(
+            "search", "--onlyvisible", "--pid", str(self.process.pid), "--name", TITLE, check=False).strip())
+
+    def xdotool(self, *arguments, check=True):
+        return subprocess.run(["xdotool", *arguments], env=self.wine.env, capture_output=True, text=True,
+                              check=check).stdout
+
+    def keys(self, *keys):
+        self.xdotool("windowactivate", "--sync", self.window)
+        self.xdotool("key", "--delay", "100", *keys)
+
+    def report(self):
+        lines = self.wine.run("wine", WINDOW_REPORT, TITLE).splitlines()
+        client = tuple(int(n) for n in lines[0].split()[1:])
+        focus = int(lines[1].split()[1])
+        controls = [line.rstrip("\r").split(" ", 1) for line in lines[2:]]
+        return client, focus, [int(id) for id, _ in controls], {int(id): text for id, text in controls}
+
+    def shot(self):
+        return Image.from_ppm(subprocess.run(["import", "-window", self.window, "-depth", "8", "ppm:-"], env=self.wine.env,
+                                             capture_output=True, check=True, timeout=WAIT).stdout)
+
+    def end(self):
+        """What a failed test leaves running, so that the next one finds the prefix idle."""
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+            self.wine.run("wineserver", "-k")
+
+    def area(self):
+        """The picture's drawing area: the control at 24, 24 inside its frame of 2, both scaled."""
+        return self.shot().crop(26 * self.scale, 26 * self.scale, 455 * self.scale, 439 * self.scale)
+
+    def close(self):
+        """As a user does: Alt+F4, which the window manager turns into a close request."""
+        self.keys("alt+F4")
+        return self.process.wait(WAIT)
+
+
+class EndToEnd(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.scratch = tempfile.TemporaryDirectory()
+        cls.wine = Wine(cls.scratch.name)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.wine.close()
+        cls.scratch.cleanup()
+
+    def assertSame(self, shown, expected, what):
+        """The same pixels; else says how many differ and where the first is."""
+        self.assertEqual((shown.width, shown.height), (expected.width, expected.height), what)
+        if shown.rgb == expected.rgb:
+            return
+        differ = [i // 3 for i in range(0, len(expected.rgb), 3) if shown.rgb[i:i + 3] != expected.rgb[i:i + 3]]
+        first = (differ[0] % expected.width, differ[0] // expected.width) if differ else None
+        self.fail(f"{what}: {len(differ)} pixels differ, the first at {first}")
+
+    def assertShows(self, program, expected, what):
+        """The drawing area shows the expected pixels once the program has caught up, and still
+        does a moment later."""
+        deadline = time.monotonic() + WAIT
+        shown = program.area()
+        while shown.rgb != expected.rgb and time.monotonic() < deadline:
+            time.sleep(0.2)
+            shown = program.area()
+        time.sleep(0.5)
+        self.assertSame(program.area(), expected, what)
+        return expected
+
+    def check_scenario(self, dpi):
+        scale = dpi // 96
+        self.wine.set_dpi(dpi)
+        program = Program(self.wine, scale)
+        self.addCleanup(program.end)
+        expect = lambda clicks: self.wine.core_picture(scale, clicks)
+
+        client, focus, order, captions = program.report()
+        self.assertEqual(client, (525 * scale, 550 * scale))
+        geometry = program.xdotool("getwindowgeometry", program.window)
+        self.assertIn(f"Geometry: {525 * scale}x{550 * scale}", geometry)
+        self.assertEqual(focus, PICTURE1)
+        self.assertEqual(order, [PICTURE1, COMMAND1, COMMAND2, COMMAND3, LABEL1])
+        self.assertEqual(captions, INITIAL)
+        self.assertShows(program, Image(455 * scale, 439 * scale, PAPER * (455 * 439 * scale * scale)), "blank")
+
+        program.keys("Tab")
+        self.assertEqual(program.report()[1], COMMAND1)
+        program.keys("space")
+        drainage = self.assertShows(program, expect("1"), "the coarse field, as the core draws it")
+        self.assertEqual(program.report()[2:], ([PICTURE1, COMMAND1, COMMAND2, COMMAND3, LABEL1],
+                                                {**INITIAL, COMMAND1: "random 48x48"}))
+
+        program.keys("Tab", "space")
+        self.assertShows(program, expect("12"), "its streams")
+        self.assertEqual(program.report()[3][COMMAND2], "Show drainage")
+        # Were Enter a click, the space after it would show the streams again.
+        program.keys("Return", "space")
+        self.assertShows(program, drainage, "the same drainage again")
+        self.assertEqual(program.report()[3][COMMAND2], "Show streams")
+
+        program.xdotool("windowminimize", "--sync", program.window)
+        program.xdotool("windowactivate", "--sync", program.window, check=False)
+        self.assertShows(program, drainage, "kept through minimise and restore")
+
+        self.assertEqual(program.close(), 0)
+
+    def test_at_96_dpi(self):
+        self.check_scenario(96)
+
+    def test_at_192_dpi(self):
+        self.check_scenario(192)
+
+
+if __name__ == "__main__":
+    unittest.main(argv=sys.argv[:1], verbosity=2)
