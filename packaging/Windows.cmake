@@ -12,6 +12,7 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Random discharge directions causing river
 set(CPACK_PACKAGE_FILE_NAME quorrin-${PROJECT_VERSION}-win64)
 # Program Files\Quorrin, and the uninstaller registered under that name.
 set(CPACK_PACKAGE_INSTALL_DIRECTORY Quorrin)
+set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Quorrin)
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 set(CPACK_NSIS_DISPLAY_NAME Quorrin)
 set(CPACK_NSIS_PACKAGE_NAME Quorrin)

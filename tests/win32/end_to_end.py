@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
 """The real quorrin.exe under Wine, on an X server of its own with a window manager, at 96 and at
 192 dpi: keys go in through xdotool, the window's pixels come back through import, and what only
-Windows knows (client area, focus, captions) through window_report.exe.
+Windows knows (client area, focus, captions) through window_report.exe. And its installer: a silent
+install, the installed program's window, a silent uninstall that leaves nothing behind.
 
-usage: end_to_end.py QUORRIN_EXE PICTURE_OF_CLICKS_EXE WINDOW_REPORT_EXE
+usage: end_to_end.py QUORRIN_EXE PICTURE_OF_CLICKS_EXE WINDOW_REPORT_EXE EndToEnd
+       end_to_end.py QUORRIN_EXE PICTURE_OF_CLICKS_EXE WINDOW_REPORT_EXE Installer BUILD_DIR
 """
 import os
 import re
@@ -18,9 +20,10 @@ COMMAND1, COMMAND2, COMMAND3, PICTURE1, LABEL1 = 101, 102, 103, 104, 105
 INITIAL = {COMMAND1: "New random", COMMAND2: "Show streams", COMMAND3: "New random with taps",
            PICTURE1: "Picture1", LABEL1: "Save on clipboard by Alt+PrtSc"}
 PAPER, INK = b"\xff\xff\xff", b"\x00\x00\x00"
+UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorrin"
 WAIT = 30  # seconds; a passing run never comes near
 
-QUORRIN, PICTURE_OF_CLICKS, WINDOW_REPORT = sys.argv[1:4] if len(sys.argv) == 4 else (None,) * 3
+QUORRIN, PICTURE_OF_CLICKS, WINDOW_REPORT, CASE, *BUILD = sys.argv[1:]
 
 
 def wait_for(what, check):
@@ -99,9 +102,9 @@ class Wine:
 class Program:
     """quorrin.exe running in its window; `wine` keeps its process id as the Windows process."""
 
-    def __init__(self, wine, scale):
+    def __init__(self, wine, scale, exe=None):
         self.wine, self.scale = wine, scale
-        self.process = subprocess.Popen(["wine", QUORRIN], env=wine.env)
+        self.process = subprocess.Popen(["wine", exe or QUORRIN], env=wine.env)
         self.window = wait_for("the window", lambda: self.xdotool(
             "search", "--onlyvisible", "--pid", str(self.process.pid), "--name", TITLE, check=False).strip())
 
@@ -217,5 +220,55 @@ class EndToEnd(unittest.TestCase):
         self.check_scenario(192)
 
 
+class Installer(unittest.TestCase):
+    def setUp(self):
+        scratch = tempfile.TemporaryDirectory()
+        self.addCleanup(scratch.cleanup)
+        self.scratch = scratch.name
+        self.wine = Wine(self.scratch)
+        self.addCleanup(self.wine.close)
+        self.drive = os.path.join(self.wine.env["WINEPREFIX"], "drive_c")
+
+    def files(self):
+        return {os.path.relpath(os.path.join(folder, name), self.drive)
+                for folder, folders, names in os.walk(self.drive) for name in names + folders}
+
+    def uninstall_key(self):
+        return subprocess.run(["wine", "reg", "query", UNINSTALL_KEY], env=self.wine.env, capture_output=True,
+                              text=True)
+
+    def test_installs_runs_and_uninstalls_silently(self):
+        subprocess.run(["cpack", "--config", os.path.join(BUILD[0], "CPackConfig.cmake"), "-B", self.scratch],
+                       check=True, capture_output=True)
+        before = self.files()
+        self.wine.run("wine", os.path.join(self.scratch, "quorrin-1.0.0.0-win64.exe"), "/S")
+        self.wine.run("wineserver", "-w")
+
+        installed = self.files() - before
+        for wanted in (r"Program Files/Quorrin/quorrin.exe", r"Program Files/Quorrin/Uninstall.exe",
+                       r"ProgramData/Microsoft/Windows/Start Menu/Programs/Quorrin/Quorrin.lnk"):
+            self.assertIn(wanted, installed)
+        registered = self.uninstall_key().stdout
+        for wanted in ("DisplayName    REG_SZ    Quorrin", "DisplayVersion    REG_SZ    1.0.0.0",
+                       r"DisplayIcon    REG_SZ    C:\Program Files\Quorrin\quorrin.exe"):
+            self.assertIn(wanted, registered)
+
+        program = Program(self.wine, 1, r"C:\Program Files\Quorrin\quorrin.exe")
+        self.addCleanup(program.end)
+        self.assertEqual(program.report()[0], (525, 550))
+        self.assertEqual(program.close(), 0)
+
+        self.wine.run("wine", r"C:\Program Files\Quorrin\Uninstall.exe", "/S")
+        self.wine.run("wineserver", "-w")
+        # The uninstaller ran from a copy in Temp, which the next start of Windows deletes; only
+        # the empty folder it was in stays in Temp.
+        self.wine.run("wineboot", "-r")
+        self.wine.run("wineserver", "-w")
+        left = [path for path in self.files() - before
+                if not (re.match(r"users/[^/]+/Temp/~nsu[^/]*$", path) and not os.listdir(os.path.join(self.drive, path)))]
+        self.assertEqual(left, [], "left behind")
+        self.assertNotEqual(self.uninstall_key().returncode, 0, "the uninstaller is still registered")
+
+
 if __name__ == "__main__":
-    unittest.main(argv=sys.argv[:1], verbosity=2)
+    unittest.main(argv=sys.argv[:1] + [CASE], verbosity=2)
