@@ -183,6 +183,9 @@ void RetainedPicture::Fill(int left, int top, int right, int bottom)
     top = std::max(top, 0);
     right = std::min(right, RasterWidth - 1);
     bottom = std::min(bottom, RasterHeight - 1);
+    if (left > right) {
+        return;
+    }
     for (int y = top; y <= bottom; ++y) {
         std::uint32_t* row = Raster.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(RasterWidth);
         std::fill(row + left, row + right + 1, Ink);
