@@ -262,7 +262,7 @@ def main():
         try:
             scenario(driver, "file://" + os.path.join(folder, "quorrin.html"), tool)
             console = driver.get_log("browser")
-            check(console == [], f"nothing on the console: {console}")
+            check(console == [], f"nothing on the console: {[entry['message'][:300] for entry in console]}")
         finally:
             driver.quit()
     finally:
