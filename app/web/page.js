@@ -26,9 +26,9 @@
   }
 
   // The one report of the fatal error. The program has ended: no click is handled afterwards.
-  function end() {
+  function end(failure) {
     ended = true;
-    report.querySelector("output").textContent = program.UTF8ToString(program._quorrin_failure());
+    report.querySelector("output").textContent = failure;
     report.addEventListener("cancel", (event) => event.preventDefault());
     report.showModal();
   }
@@ -41,7 +41,7 @@
     const status = step();
     show();
     if (status !== 0) {
-      end();
+      end(program.UTF8ToString(program._quorrin_failure()));
     }
   }
 
@@ -98,5 +98,5 @@
       });
     });
     picture.focus();
-  });
+  }, (error) => end(`the program could not start (${error})`));
 })();

@@ -209,6 +209,10 @@ def scenario(driver, page_url, tool):
     # Had a view run on the switch, the next click would not give the core's next picture.
     page.click(3)
     page.matches_core(tool, "1223")
+    overflowing = driver.execute_script(
+        "return [...document.querySelectorAll('#MainWindow > button, #Label1')]"
+        ".filter((control) => control.scrollWidth > control.clientWidth).map((control) => control.id)")
+    check(overflowing == [], f"every caption and the label fit on one line; overflowing: {overflowing}")
 
     page.emulate(2)
     page.wait("return document.querySelector('#Picture1 canvas').width === 910", "density 2 resizes the canvas")
