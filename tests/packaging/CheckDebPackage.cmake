@@ -1,5 +1,6 @@
-# Builds the Debian package into a scratch directory and reads its control fields and contents.
-# Inputs: CPACK, DPKG_DEB, CPACK_CONFIG, WORK_DIR, APP_ID, VERSION.
+# Builds the Debian package into a scratch directory, reads its control fields and contents and
+# has lintian check it: any error or warning fails, pedantic and informational tags are shown.
+# Inputs: CPACK, DPKG_DEB, LINTIAN, CPACK_CONFIG, WORK_DIR, APP_ID, VERSION.
 
 file(REMOVE_RECURSE "${WORK_DIR}")
 execute_process(
@@ -57,4 +58,13 @@ foreach(path usr/bin/quorrin
     message(FATAL_ERROR "${path} is not in the package:\n${listing}")
   endif()
 endforeach()
+
+execute_process(
+  COMMAND "${LINTIAN}" --fail-on error,warning --pedantic --display-info --tag-display-limit 0
+          "${debs}"
+  RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "lintian failed (${result}):\n${output}")
+endif()
+message(STATUS "lintian:\n${output}")
 file(REMOVE_RECURSE "${WORK_DIR}")

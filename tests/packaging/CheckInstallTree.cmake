@@ -13,6 +13,9 @@ endif()
 
 set(expected
   usr/bin/quorrin
+  usr/share/doc/quorrin/changelog.gz
+  usr/share/doc/quorrin/copyright
+  usr/share/man/man1/quorrin.1.gz
   usr/share/applications/${APP_ID}.desktop
   usr/share/metainfo/${APP_ID}.metainfo.xml)
 # Installed copy -> source it must be identical to.
