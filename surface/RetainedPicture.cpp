@@ -82,11 +82,12 @@ constexpr double kLargestScale = 16.0;
 
 std::size_t StrokeHash::operator()(const Stroke& stroke) const
 {
-    std::size_t hash = static_cast<std::size_t>(stroke.PenWidth);
+    // 64 bits also where std::size_t has 32, as in WebAssembly.
+    std::uint64_t hash = static_cast<std::uint64_t>(stroke.PenWidth);
     for (const float value : {stroke.X1, stroke.Y1, stroke.X2, stroke.Y2}) {
         hash = (hash ^ Bits(value)) * 0x100000001b3ULL;
     }
-    return hash ^ (hash >> 29);
+    return static_cast<std::size_t>(hash ^ (hash >> 29));
 }
 
 RetainedPicture::RetainedPicture(int areaWidth, int areaHeight, float logicalWidth, float logicalHeight)
