@@ -82,11 +82,12 @@ constexpr double kLargestScale = 16.0;
 
 std::size_t StrokeHash::operator()(const Stroke& stroke) const
 {
-    std::size_t hash = static_cast<std::size_t>(stroke.PenWidth);
+    // 64 bits also where std::size_t has 32, as in WebAssembly.
+    std::uint64_t hash = static_cast<std::uint64_t>(stroke.PenWidth);
     for (const float value : {stroke.X1, stroke.Y1, stroke.X2, stroke.Y2}) {
         hash = (hash ^ Bits(value)) * 0x100000001b3ULL;
     }
-    return hash ^ (hash >> 29);
+    return static_cast<std::size_t>(hash ^ (hash >> 29));
 }
 
 RetainedPicture::RetainedPicture(int areaWidth, int areaHeight, float logicalWidth, float logicalHeight)
@@ -183,6 +184,9 @@ void RetainedPicture::Fill(int left, int top, int right, int bottom)
     top = std::max(top, 0);
     right = std::min(right, RasterWidth - 1);
     bottom = std::min(bottom, RasterHeight - 1);
+    if (left > right) {
+        return;
+    }
     for (int y = top; y <= bottom; ++y) {
         std::uint32_t* row = Raster.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(RasterWidth);
         std::fill(row + left, row + right + 1, Ink);

@@ -1,7 +1,9 @@
 // The real program on an X server of its own: clicks and keys go in through xdotool, and the
-// window's pixels come back through import. No window manager runs, so the window sits at 0,0
-// without decorations and a screenshot of it is exactly its client area.
+// window's pixels come back through import. Openbox manages the window as a user's desktop would:
+// it frames the window, gives it focus, minimises, restores and closes it on request; a screenshot
+// of the window is its client area alone.
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
@@ -11,13 +13,10 @@
 #include <gtest/gtest.h>
 
 #include <sys/prctl.h>
-#include <xcb/xcb.h>
 
 #include <cmath>
 #include <csignal>
-#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -70,7 +69,7 @@ class EndToEnd : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char* tool : {"Xvfb", "xdotool", "import"})
+        for (const char* tool : {"Xvfb", "openbox", "wmctrl", "xdotool", "import"})
             if (QStandardPaths::findExecutable(tool).isEmpty()) GTEST_SKIP() << tool << " is not installed";
         ASSERT_TRUE(Scratch.isValid());
         // Xvfb picks a free display and, once it takes clients, names it on its output in a single
@@ -85,11 +84,22 @@ protected:
         Environment.remove("QT_QPA_PLATFORM");
         Environment.remove("WAYLAND_DISPLAY");
         Environment.insert("XDG_RUNTIME_DIR", Scratch.path());
+        // Openbox with no key or mouse bindings, so it takes no input meant for the program, and its
+        // log in the scratch directory. It is ready once it names itself on the root window.
+        QFile config(Scratch.filePath("rc.xml"));
+        ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+        config.write(R"(<openbox_config xmlns="http://openbox.org/3.4/rc"/>)");
+        config.close();
+        ASSERT_NO_FATAL_FAILURE(Start(Manager, {"env", "XDG_CACHE_HOME=" + Scratch.path(), "openbox", "--sm-disable",
+                                                "--config-file", config.fileName()}));
+        ASSERT_FALSE(Poll({"wmctrl", "-m"}, Manager).isEmpty()) << "openbox did not start managing windows";
     }
 
     void TearDown() override
     {
         StopProgram();
+        Manager.terminate();
+        Manager.waitForFinished(5000);
         Server.terminate();
         Server.waitForFinished(5000);
         Scratch.setAutoRemove(!HasFailure());
@@ -103,6 +113,17 @@ protected:
         process.setProcessEnvironment(Environment);
         process.start(command.front(), command.mid(1));
         ASSERT_TRUE(process.waitForStarted(kWaitMs)) << qPrintable(command.join(' ')) << " did not start";
+    }
+
+    // Runs `command` until it succeeds and returns its output, or nothing once the time is up or
+    // `process` has ended: polled rather than waited for, so a process that dies at start fails at once.
+    QByteArray Poll(const QStringList& command, QProcess& process)
+    {
+        const QDeadlineTimer deadline(kWaitMs);
+        for (;; QThread::msleep(50)) {
+            QByteArray output = Run(command, kWaitMs, true);
+            if (!output.isEmpty() || !Running(process) || deadline.hasExpired()) return output;
+        }
     }
 
     // Runs a helper to its end and returns its output; one still running when the time is up is
@@ -130,23 +151,26 @@ protected:
         Program = std::make_unique<QProcess>();
         Program->setProcessChannelMode(QProcess::ForwardedChannels);  // with valgrind's report, if any
         ASSERT_NO_FATAL_FAILURE(Start(*Program, wrapper << QUORRIN_PROGRAM));
-        // Polled rather than waited for with --sync, so a program that dies at start fails at once.
-        // Its process id tells its window from one of an earlier run the server has yet to destroy.
-        const QStringList search{"xdotool", "search", "--all", "--onlyvisible", "--pid",
-                                 QString::number(Program->processId()), "--name", '^' + kTitle + '$'};
-        const QDeadlineTimer deadline(kWaitMs);
-        for (Window.clear(); Window.isEmpty() && Running() && !deadline.hasExpired();) {
-            Window = QString::fromLatin1(Run(search, kWaitMs, true)).section('\n', 0, 0);
-            if (Window.isEmpty()) QThread::msleep(50);
-        }
+        // The process id tells its window from one of an earlier run the server has yet to destroy.
+        // Search finds the program's own window inside the frame openbox puts round it.
+        Window = QString::fromLatin1(Poll({"xdotool", "search", "--all", "--onlyvisible", "--pid",
+                                           QString::number(Program->processId()), "--name", '^' + kTitle + '$'},
+                                          *Program))
+                     .section('\n', 0, 0);
         ASSERT_FALSE(Window.isEmpty()) << "no window titled " << qPrintable(kTitle);
+        // Focus, and with it the window's look, must not depend on when openbox gets to the new window.
+        Run({"xdotool", "windowactivate", "--sync", Window});
         // The window is painted in one pass, so once the buttons show, the picture does too.
         Initial = Settle([](const QImage& shot) { return !All(shot, kCommand1, shot.pixel(kCommand1.center())); });
         ASSERT_EQ(Initial.size(), kClientSize);
     }
 
-    // Without an event loop, QProcess learns of the program's end only when asked.
-    bool Running() { return Program && !Program->waitForFinished(0) && Program->state() == QProcess::Running; }
+    // Without an event loop, QProcess learns of a process's end only when asked.
+    static bool Running(QProcess& process)
+    {
+        return !process.waitForFinished(0) && process.state() == QProcess::Running;
+    }
+    bool Running() { return Program && Running(*Program); }
 
     // Ends the program, which must still be running: a crash or a sanitizer report ends it early.
     void StopProgram()
@@ -156,24 +180,6 @@ protected:
         Program->terminate();
         if (!Program->waitForFinished(5000)) Program->kill(), Program->waitForFinished(5000);
         Program.reset();
-    }
-
-    // Asks the window to close, as its close button would; the program then ends by itself.
-    void RequestClose()
-    {
-        xcb_connection_t* x = xcb_connect(qPrintable(Environment.value("DISPLAY")), nullptr);
-        ASSERT_EQ(xcb_connection_has_error(x), 0) << "cannot reach the X server";
-        const auto atom = [x](const QByteArray& name) {
-            const auto cookie = xcb_intern_atom(x, 0, static_cast<std::uint16_t>(name.size()), name.constData());
-            const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
-                xcb_intern_atom_reply(x, cookie, nullptr), &std::free);
-            return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
-        };
-        xcb_client_message_event_t event{XCB_CLIENT_MESSAGE, 32, 0, Window.toUInt(), atom("WM_PROTOCOLS"), {}};
-        event.data.data32[0] = atom("WM_DELETE_WINDOW");
-        xcb_send_event(x, 0, event.window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
-        xcb_flush(x);
-        xcb_disconnect(x);
     }
 
     // Captures until `ready` holds for two identical captures in a row, so a picture still being
@@ -210,7 +216,7 @@ protected:
     }
 
     QTemporaryDir Scratch;
-    QProcess Server;
+    QProcess Server, Manager;
     QProcessEnvironment Environment;
     std::unique_ptr<QProcess> Program;
     QString Window;
@@ -218,7 +224,7 @@ protected:
     int Shots = 0;
 };
 
-TEST_F(EndToEnd, OpensBlankThenDrawsOnTheGridAndKeepsThePictureThroughToggleAndRemap)
+TEST_F(EndToEnd, OpensBlankThenDrawsOnTheGridAndKeepsThePictureThroughToggleAndMinimise)
 {
     ASSERT_NO_FATAL_FAILURE(StartProgram());
     EXPECT_TRUE(All(Initial, kPicture, kBackground)) << "the picture is not blank at start";
@@ -231,10 +237,10 @@ TEST_F(EndToEnd, OpensBlankThenDrawsOnTheGridAndKeepsThePictureThroughToggleAndR
     ExpectCoarseGrid(shots[1]);
     EXPECT_TRUE(Same(shots[3], shots[1], kPicture)) << "the drainage came back different";
 
-    Run({"xdotool", "windowunmap", "--sync", Window});
-    Run({"xdotool", "windowmap", "--sync", Window});
-    const QImage mapped = Settle([&](const QImage& shot) { return Same(shot, shots[3], kWhole); });
-    EXPECT_TRUE(Same(mapped, shots[3], kWhole)) << "the window came back different after unmap and map";
+    Run({"xdotool", "windowminimize", "--sync", Window});
+    Run({"xdotool", "windowactivate", "--sync", Window});
+    const QImage restored = Settle([&](const QImage& shot) { return Same(shot, shots[3], kWhole); });
+    EXPECT_TRUE(Same(restored, shots[3], kWhole)) << "the window came back different after minimise and restore";
 }
 
 // Focus starts on the picture, so Tab goes to Command1; Command3, which relabels when it
@@ -273,7 +279,8 @@ TEST_F(EndToEnd, MemcheckFindsNothingDefinitelyLostOverAClickSequence)
                                           "--error-exitcode=9", "--child-silent-after-fork=yes",
                                           "--suppressions=" QUORRIN_MEMCHECK_SUPPRESSIONS}));
     ClickThrough({kCommand1, kCommand2, kCommand2, kCommand3}, Initial);
-    ASSERT_NO_FATAL_FAILURE(RequestClose());
+    // Openbox asks the window to close, as its close button does; the program then ends by itself.
+    Run({"wmctrl", "-i", "-c", Window});
     ASSERT_TRUE(Program->waitForFinished(60000)) << "the program did not end after its window closed";
     EXPECT_EQ(Program->exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(Program->exitCode(), 0) << "see valgrind's report above";
