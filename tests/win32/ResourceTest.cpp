@@ -1,5 +1,4 @@
-// What Explorer and the taskbar read from quorrin.exe: its version record, its icon group, and
-// the manifest that makes it dpi-aware with version 6 controls.
+// What Explorer and the taskbar read from quorrin.exe: its version record and its icon group.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -77,16 +76,6 @@ TEST(Resources, IconGroupHasThreeImages)
         EXPECT_FALSE(exe.Resource(MAKEINTRESOURCEW(entry->Id), RT_ICON).empty()) << images.back();
     }
     EXPECT_EQ(images, (std::vector<std::string>{"32x32x1", "32x32x4", "16x16x4"}));
-}
-
-TEST(Resources, ManifestAsksForPerMonitorDpiAndCommonControls6)
-{
-    const Module exe;
-    const std::string manifest = exe.Resource(MAKEINTRESOURCEW(1), RT_MANIFEST);
-    for (const char* wanted : {"<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">PerMonitorV2<",
-                               "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""}) {
-        EXPECT_NE(manifest.find(wanted), std::string::npos) << wanted;
-    }
 }
 
 }  // namespace

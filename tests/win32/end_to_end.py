@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """The real quorrin.exe under Wine, on an X server of its own with a window manager, at 96 and at
-192 dpi: keys go in through xdotool, the window's pixels come back through import, and what only
+192 dpi, and at one too high to show the picture: keys go in through xdotool, the window's pixels come back through import, and what only
 Windows knows (client area, focus, captions) through window_report.exe. And its installer: a silent
 install, the installed program's window, a silent uninstall that leaves nothing behind.
 
@@ -116,16 +116,17 @@ class Program:
         self.xdotool("windowactivate", "--sync", self.window)
         self.xdotool("key", "--delay", "100", *keys)
 
-    def report(self):
-        lines = self.wine.run("wine", WINDOW_REPORT, TITLE).splitlines()
+    def report(self, title=TITLE):
+        lines = self.wine.run("wine", WINDOW_REPORT, title).splitlines()
         client = tuple(int(n) for n in lines[0].split()[1:])
         focus = int(lines[1].split()[1])
         controls = [line.rstrip("\r").split(" ", 1) for line in lines[2:]]
         return client, focus, [int(id) for id, _ in controls], {int(id): text for id, text in controls}
 
     def shot(self):
-        return Image.from_ppm(subprocess.run(["import", "-window", self.window, "-depth", "8", "ppm:-"], env=self.wine.env,
-                                             capture_output=True, check=True, timeout=WAIT).stdout)
+        return Image.from_ppm(subprocess.run(["import", "-window", self.window, "-depth", "8", "ppm:-"],
+                                             env=self.wine.env, capture_output=True, check=True,
+                                             timeout=WAIT).stdout)
 
     def end(self):
         """What a failed test leaves running, so that the next one finds the prefix idle."""
@@ -155,15 +156,6 @@ class EndToEnd(unittest.TestCase):
         cls.wine.close()
         cls.scratch.cleanup()
 
-    def assertSame(self, shown, expected, what):
-        """The same pixels; else says how many differ and where the first is."""
-        self.assertEqual((shown.width, shown.height), (expected.width, expected.height), what)
-        if shown.rgb == expected.rgb:
-            return
-        differ = [i // 3 for i in range(0, len(expected.rgb), 3) if shown.rgb[i:i + 3] != expected.rgb[i:i + 3]]
-        first = (differ[0] % expected.width, differ[0] // expected.width) if differ else None
-        self.fail(f"{what}: {len(differ)} pixels differ, the first at {first}")
-
     def assertShows(self, program, expected, what):
         """The drawing area shows the expected pixels once the program has caught up, and still
         does a moment later."""
@@ -173,7 +165,9 @@ class EndToEnd(unittest.TestCase):
             time.sleep(0.2)
             shown = program.area()
         time.sleep(0.5)
-        self.assertSame(program.area(), expected, what)
+        shown = program.area()
+        differ = sum(shown.rgb[i:i + 3] != expected.rgb[i:i + 3] for i in range(0, len(expected.rgb), 3))
+        self.assertEqual((shown.width, shown.height, differ), (expected.width, expected.height, 0), what)
         return expected
 
     def check_scenario(self, dpi):
@@ -183,13 +177,9 @@ class EndToEnd(unittest.TestCase):
         self.addCleanup(program.end)
         expect = lambda clicks: self.wine.core_picture(scale, clicks)
 
-        client, focus, order, captions = program.report()
-        self.assertEqual(client, (525 * scale, 550 * scale))
-        geometry = program.xdotool("getwindowgeometry", program.window)
-        self.assertIn(f"Geometry: {525 * scale}x{550 * scale}", geometry)
-        self.assertEqual(focus, PICTURE1)
-        self.assertEqual(order, [PICTURE1, COMMAND1, COMMAND2, COMMAND3, LABEL1])
-        self.assertEqual(captions, INITIAL)
+        self.assertEqual(program.report(), ((525 * scale, 550 * scale), PICTURE1,
+                                            [PICTURE1, COMMAND1, COMMAND2, COMMAND3, LABEL1], INITIAL))
+        self.assertIn(f"Geometry: {525 * scale}x{550 * scale}", program.xdotool("getwindowgeometry", program.window))
         self.assertShows(program, Image(455 * scale, 439 * scale, PAPER * (455 * 439 * scale * scale)), "blank")
 
         program.keys("Tab")
@@ -218,6 +208,19 @@ class EndToEnd(unittest.TestCase):
 
     def test_at_192_dpi(self):
         self.check_scenario(192)
+
+    def test_fatal_error_is_reported_once_and_ends_the_program(self):
+        # 17 device pixels per pixel is more than the picture can be shown at.
+        self.wine.set_dpi(17 * 96)
+        program = Program(self.wine, 17)
+        self.addCleanup(program.end)
+        box = wait_for("the report", lambda: program.xdotool(
+            "search", "--onlyvisible", "--pid", str(program.process.pid), "--name", "^Quorrin$", check=False).strip())
+        self.assertIn("Quorrin must end: a screen density of 17.000000 cannot be shown.",
+                      program.report("Quorrin")[3].values())
+        program.xdotool("windowactivate", "--sync", box)
+        program.xdotool("key", "Return")
+        self.assertEqual(program.process.wait(WAIT), 1)
 
 
 class Installer(unittest.TestCase):
@@ -264,8 +267,8 @@ class Installer(unittest.TestCase):
         # the empty folder it was in stays in Temp.
         self.wine.run("wineboot", "-r")
         self.wine.run("wineserver", "-w")
-        left = [path for path in self.files() - before
-                if not (re.match(r"users/[^/]+/Temp/~nsu[^/]*$", path) and not os.listdir(os.path.join(self.drive, path)))]
+        left = [path for path in self.files() - before if not (
+            re.match(r"users/[^/]+/Temp/~nsu[^/]*$", path) and not os.listdir(os.path.join(self.drive, path)))]
         self.assertEqual(left, [], "left behind")
         self.assertNotEqual(self.uninstall_key().returncode, 0, "the uninstaller is still registered")
 
