@@ -17,7 +17,7 @@ constexpr wchar_t kLabelText[] = L"Save on clipboard by Alt+PrtSc";
 // None of them is IDOK or IDCANCEL, so Enter and Escape click nothing.
 enum ControlId { kCommand1 = 101, kCommand2, kCommand3, kPicture1, kLabel1 };
 // Posted when a paint could not rasterise the picture, to report it outside painting.
-constexpr UINT kRenderFailed = WM_APP;
+constexpr UINT kPendingFailure = WM_APP;
 
 struct TwipRect {
     int Left, Top, Width, Height;
@@ -50,9 +50,9 @@ MainWindow::MainWindow() : Picture(kAreaWidth, kAreaHeight), Clicks(Picture.Surf
 {
     Picture.Retained().SetWindowAreaClearer([this] { ClearWindowArea(); });
     Picture.SetRenderFailureHandler([this](const std::string& message) {
-        if (RenderFailure.empty()) {
-            RenderFailure = message;
-            PostMessageW(Window, kRenderFailed, 0, 0);
+        if (PendingFailure.empty()) {
+            PendingFailure = message;
+            PostMessageW(Window, kPendingFailure, 0, 0);
         }
     });
 }
@@ -85,7 +85,7 @@ int MainWindow::Run(HINSTANCE instance, int show)
         // A window destroyed while it was being created has already asked the loop to end.
         MSG quit;
         PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
-        Fail(RenderFailure.empty() ? "the window cannot be created" : RenderFailure);
+        Fail(PendingFailure.empty() ? "the window cannot be created" : PendingFailure);
         return ExitStatus;
     }
 
@@ -133,7 +133,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         try {
             OnCreate();
         } catch (const FatalError& error) {
-            RenderFailure = error.what();
+            PendingFailure = error.what();
             return -1;
         }
         return 0;
@@ -153,12 +153,12 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         if (LOWORD(wParam) == WA_INACTIVE) {
             Focused = GetFocus();
         }
-        return 0;
+        break;
     case WM_SETFOCUS:
         SetFocus(Focused && IsChild(Window, Focused) ? Focused : Picture1);
         return 0;
-    case kRenderFailed:
-        Fail(RenderFailure);
+    case kPendingFailure:
+        Fail(PendingFailure);
         return 0;
     case WM_DESTROY:
         PostQuitMessage(ExitStatus);

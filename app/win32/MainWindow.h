@@ -56,7 +56,8 @@ private:
     PictureBox Picture;
     SeededRandomSource Random;
     Handlers Clicks;
-    std::string RenderFailure;
+    // A failure met where no report can be made (painting, creation), reported right after.
+    std::string PendingFailure;
     bool Failed = false;
     int ExitStatus = 0;
 };
