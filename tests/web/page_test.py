@@ -2,7 +2,6 @@
 # The page alone from file:// in headless Chromium, driven through WebDriver with real key and
 # pointer events, step by step against the core's picture for the same clicks.
 # usage: page_test.py PAGE RUNNER... PICTURE_OF_CLICKS
-import os
 import shutil
 import statistics
 import subprocess
@@ -28,14 +27,17 @@ for (let i = 0; i < data.length; i += 4) {
 }
 const sum = (colour) => colour.split(',').reduce((a, b) => a + Number(b), 0);
 return [document.activeElement.id, [1, 2, 3].map((n) => document.getElementById('Command' + n).textContent),
-        [canvas.width, canvas.height, canvas.clientWidth, canvas.clientHeight], sum(paper) < sum(ink), mask];
+        [canvas.width, canvas.height, canvas.clientWidth, canvas.clientHeight], sum(paper) < sum(ink),
+        [...document.querySelectorAll('#MainWindow > button, #Label1')].filter((c) => c.scrollWidth > c.clientWidth)
+          .map((c) => c.id), mask];
 """
 TIME_CLICKS = """
 const button = document.getElementById('Command1');
 return [...Array(41)].map(() => { const start = performance.now(); button.click(); return performance.now() - start; });
 """
 START = "New random|Show streams|New random with taps"
-# One row per step: what is done, then the focus, the captions, the core's clicks and density, dark.
+# One row per step: what is done, then the focus, the captions, the core's clicks and density, dark;
+# every step also wants each caption and the label to fit its box.
 STEPS = [
     ("", "Picture1", START, "", 1, False),
     ("ENTER", "Picture1", START, "", 1, False),
@@ -92,11 +94,11 @@ def scenario(driver, url, tool):
     for action, focus, captions, clicks, scale, dark in STEPS:
         act(driver, action)
         size, mask = core_picture(tool, clicks, scale)
-        want = [focus, captions.split("|"), size, dark, mask]
+        want = [focus, captions.split("|"), size, dark, [], mask]
         until(driver, lambda: driver.execute_script(STATE) == want)
         got = driver.execute_script(STATE)
-        check(got == want, f"{action or 'open'}: {got[:4]}, {sum(a != b for a, b in zip(got[4], mask))} pixels "
-              f"unlike the core's" + ("" if got == want else f"; want {want[:4]}"))
+        check(got == want, f"{action or 'open'}: {got[:-1]}, {sum(a != b for a, b in zip(got[-1], mask))} pixels "
+              f"unlike the core's" + ("" if got == want else f"; want {want[:-1]}"))
     times = driver.execute_script(TIME_CLICKS)
     print(f"generate click in the page: median {statistics.median(times):.2f} ms, max {max(times):.2f} ms")
     check(statistics.median(times) < 3.0, "a generate click takes a median under 3 ms")
@@ -114,7 +116,6 @@ def scenario(driver, url, tool):
 def main():
     page, tool = sys.argv[1], sys.argv[2:]
     folder = tempfile.TemporaryDirectory()
-    shutil.copy(page, folder.name)  # the page alone, nothing beside it
     options = webdriver.ChromeOptions()
     options.binary_location = "/usr/bin/chromium"
     for argument in ("--headless", "--no-sandbox", "--disable-gpu", "--disable-background-networking"):
@@ -122,7 +123,7 @@ def main():
     options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
     driver = webdriver.Chrome(service=webdriver.chrome.service.Service("/usr/bin/chromedriver"), options=options)
     try:
-        scenario(driver, "file://" + os.path.join(folder.name, os.path.basename(page)), tool)
+        scenario(driver, "file://" + shutil.copy(page, folder.name), tool)  # the page alone, nothing beside it
         console = [entry["message"][:300] for entry in driver.get_log("browser")]
         check(console == [], f"nothing on the console: {console}")
     finally:
