@@ -17,41 +17,35 @@ int wmain(int argc, wchar_t* argv[])
             !VerQueryValueW(record.data(), L"\\", reinterpret_cast<void**>(&fixed), &length)) {
             return 1;
         }
-        for (DWORD part : {fixed->dwFileVersionMS, fixed->dwFileVersionLS, fixed->dwProductVersionMS,
-                           fixed->dwProductVersionLS}) {
-            std::printf("%lu.%lu ", part >> 16, part & 0xffff);
-        }
+        std::printf("%08lx %08lx %08lx %08lx ", fixed->dwFileVersionMS, fixed->dwFileVersionLS,
+                    fixed->dwProductVersionMS, fixed->dwProductVersionLS);
         for (const wchar_t* name : {L"ProductName", L"ProductVersion", L"FileVersion"}) {
             wchar_t* value = nullptr;
-            const std::wstring path = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
-            VerQueryValueW(record.data(), path.c_str(), reinterpret_cast<void**>(&value), &length);
+            VerQueryValueW(record.data(), (std::wstring(L"\\StringFileInfo\\040904B0\\") + name).c_str(),
+                           reinterpret_cast<void**>(&value), &length);
             std::printf("%ls ", value ? value : L"?");
         }
-        // The icon group: a 6-byte header, then 14 bytes for each image, naming its RT_ICON.
+        // The icon group: a 6-byte header with the count at 4, then 14 bytes for each image with its
+        // width at 0, height at 1 and bits per pixel at 6.
         HMODULE exe = LoadLibraryExW(argv[2], nullptr, LOAD_LIBRARY_AS_DATAFILE);
-        HRSRC found = FindResourceW(exe, L"IDI_ICON1", RT_GROUP_ICON);
-        const auto* group = found ? static_cast<const BYTE*>(LockResource(LoadResource(exe, found))) : nullptr;
-        for (int i = 0; group && i < group[4]; ++i) {
-            const BYTE* entry = group + 6 + 14 * i;
-            const bool image = FindResourceW(exe, MAKEINTRESOURCEW(entry[12] | entry[13] << 8), RT_ICON);
-            std::printf("%dx%dx%d%s ", entry[0], entry[1], entry[6], image ? "" : "(missing)");
+        HRSRC group = FindResourceW(exe, L"IDI_ICON1", MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
+        const auto* data = group ? static_cast<const BYTE*>(LockResource(LoadResource(exe, group))) : nullptr;
+        for (int i = 0; data && i < data[4]; ++i) {
+            std::printf("%dx%dx%d ", data[6 + 14 * i], data[7 + 14 * i], data[12 + 14 * i]);
         }
         return 0;
     }
     HWND window = argc == 3 ? FindWindowW(nullptr, argv[2]) : nullptr;
-    if (!window) {
-        return 1;
-    }
-    RECT client;
+    RECT client{};
     GetClientRect(window, &client);
     GUITHREADINFO thread{};
     thread.cbSize = sizeof thread;
     GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread);
     std::printf("client %ld %ld focus %d\n", client.right, client.bottom, GetDlgCtrlID(thread.hwndFocus));
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    for (HWND child = GetWindow(window, GW_CHILD); window && child; child = GetWindow(child, GW_HWNDNEXT)) {
         wchar_t text[256] = {};
         SendMessageW(child, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
         std::printf("%d %ls\n", GetDlgCtrlID(child), text);
     }
-    return 0;
+    return window ? 0 : 1;
 }
