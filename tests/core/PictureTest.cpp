@@ -38,16 +38,14 @@ std::vector<std::uint32_t> Raster(const RetainedPicture& picture)
     return {picture.Pixels(), picture.Pixels() + picture.PixelWidth() * picture.PixelHeight()};
 }
 
-struct Case {
-    const char* Name;
-    std::vector<Stroke> Strokes;
-    const char* Expected;
-};
-
 // One logical unit is one pixel here, so a point lands in the pixel that contains it.
 TEST(RetainedPicture, InksThePixelsOfEachSegment)
 {
-    const Case cases[] = {
+    const struct {
+        const char* Name;
+        std::vector<Stroke> Strokes;
+        const char* Expected;
+    } cases[] = {
         {"both ends of a horizontal segment, drawn backwards", {{5.9f, 1.5f, 1.0f, 1.0f, 1}}, "......../.#####../......../......../......../........"},
         {"a shallow diagonal, one pixel per column", {{0.5f, 0.5f, 6.5f, 3.5f, 1}}, "#......./.##...../...##.../.....##./......../........"},
         {"a square pen three pixels wide", {{2.0f, 2.0f, 5.0f, 2.0f, 3}}, "......../.######./.######./.######./......../........"},
@@ -57,7 +55,7 @@ TEST(RetainedPicture, InksThePixelsOfEachSegment)
         {"a segment on the far edge lies outside", {{8.0f, 0.0f, 8.0f, 6.0f, 1}, {0.0f, 6.0f, 8.0f, 6.0f, 1}}, "......../......../......../......../......../........"},
         {"coordinates that are not finite", {{kNaN, 1.0f, 2.0f, 3.0f, 1}, {1.0f, -kInfinity, 1.0f, 2.0f, 1}}, "......../......../......../......../......../........"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
         RetainedPicture picture(8, 6, 8.0f, 6.0f);
         for (const Stroke& stroke : c.Strokes) {
@@ -81,18 +79,19 @@ TEST(RetainedPicture, RasterisesKeptSegmentsAgainForNewColoursAndDensity)
         SeededRandomSource random;
         GenerateDrainage(field, picture, random);
     };
-    RetainedPicture changed(455, 439), fresh(455, 439);
-    draw(changed);
-    changed.Render();
-    changed.SetColours(kInk, kPaper);
-    changed.SetScale(2.0);
-    changed.Render();
-    fresh.SetColours(kInk, kPaper);
-    fresh.SetScale(2.0);
-    draw(fresh);
-    fresh.Render();
-    EXPECT_EQ(Raster(changed), Raster(fresh));
-    EXPECT_NE(Raster(changed), std::vector<std::uint32_t>(Raster(changed).size(), kInk));
+    for (const bool colours : {true, false}) {
+        SCOPED_TRACE(colours ? "new colours" : "new density");
+        const auto change = [colours](RetainedPicture& picture) { colours ? picture.SetColours(kInk, kPaper) : picture.SetScale(2.0); };
+        RetainedPicture changed(455, 439), fresh(455, 439);
+        draw(changed);
+        changed.Render();
+        change(changed);
+        changed.Render();
+        change(fresh);
+        draw(fresh);
+        fresh.Render();
+        EXPECT_EQ(Raster(changed), Raster(fresh));
+    }
 }
 
 // FNV-1a over the size and the inked pixels.
