@@ -2,126 +2,59 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
+#include "Drainage.h"
 #include "Handlers.h"
-#include "RecordingSurface.h"
+#include "RetainedPicture.h"
+#include "Streams.h"
 
 namespace quorrin {
 namespace {
 
-using test::Op;
-using test::RecordingSurface;
-
-// Logs each caption with the number of drawing calls made before it.
-class RecordingCaptions final : public ButtonCaptions {
+class Captions final : public ButtonCaptions {
 public:
-    explicit RecordingCaptions(const RecordingSurface& surface) : Surface(surface) {}
-    void SetCaption(Button button, std::string_view caption) override
-    {
-        Log.push_back({button, std::string(caption), Surface.Calls.size()});
-    }
-
-    struct Entry {
-        Button Target;
-        std::string Caption;
-        std::size_t CallsBefore;
-        bool operator==(const Entry&) const = default;
-    };
-    const RecordingSurface& Surface;
-    std::vector<Entry> Log;
+    void SetCaption(Button button, std::string_view caption) override { Text[static_cast<int>(button)] = caption; }
+    std::string Text[3] = {"New random", "Show streams", "New random with taps"};
 };
 
-class HandlersTest : public ::testing::Test {
-protected:
-    HandlersTest() { App.OnWindowLoad(); }
-
-    // The captions set by one click, and whether the click drew the stream view.
-    std::vector<RecordingCaptions::Entry> Click(void (Handlers::*handler)())
-    {
-        Surface.Calls.clear();
-        Captions.Log.clear();
-        (App.*handler)();
-        return Captions.Log;
-    }
-    bool DrewStreams() const { return Surface.Calls.front().Operation == Op::ClearPicture; }
-
-    RecordingSurface Surface;
-    RecordingCaptions Captions{Surface};
-    SeededRandomSource Random;
-    Handlers App{Surface, Captions, Random};
-};
-
-using Entry = RecordingCaptions::Entry;
-
-TEST_F(HandlersTest, GenerateButtonsShareOneSizeCounter)
+TEST(Handlers, EachClickCaptionsAndDrawsPerTheTable)
 {
-    const auto c1 = &Handlers::OnNewRandom;
-    const auto c3 = &Handlers::OnNewRandomWithTaps;
-    struct Step {
-        void (Handlers::*Handler)();
-        std::vector<Entry> Captions;
+    const struct {
+        void (Handlers::*Click)();
+        const char* Captions[3];
         int CellSize, TapsMode;
+        bool Streams;  // or else the drainage of the stored field
+    } rows[] = {
+        {&Handlers::OnToggleView, {"New random", "Show streams", "New random with taps"}, 1, 0, false},
+        {&Handlers::OnToggleView, {"New random", "Show drainage", "New random with taps"}, 1, 0, true},
+        {&Handlers::OnNewRandom, {"random 48x48", "Show streams", "New random with taps"}, 2, 0, false},
+        {&Handlers::OnToggleView, {"random 48x48", "Show drainage", "New random with taps"}, 2, 0, true},
+        {&Handlers::OnNewRandomWithTaps, {"random 48x48", "Show drainage", "random with taps 24x24"}, 1, 1, false},
+        {&Handlers::OnToggleView, {"random 48x48", "Show drainage", "random with taps 24x24"}, 1, 1, true},
+        {&Handlers::OnToggleView, {"random 48x48", "Show streams", "random with taps 24x24"}, 1, 1, false},
+        {&Handlers::OnNewRandomWithTaps, {"random 48x48", "Show streams", "random with taps 48x48"}, 2, 1, false},
+        {&Handlers::OnNewRandom, {"random 24x24", "Show streams", "random with taps 48x48"}, 1, 0, false},
     };
-    const Step steps[] = {
-        {c1, {{Button::Command1, "random 48x48", 0}, {Button::Command2, "Show streams", 0}}, 2, 0},
-        {c3, {{Button::Command3, "random with taps 24x24", 0}}, 1, 1},
-        {c3, {{Button::Command3, "random with taps 48x48", 0}}, 2, 1},
-        {c1, {{Button::Command1, "random 24x24", 0}, {Button::Command2, "Show streams", 0}}, 1, 0},
-    };
-    for (const Step& step : steps) {
-        const std::vector<Entry> log = Click(step.Handler);
-        ASSERT_EQ(log.size(), step.Captions.size());
-        for (std::size_t i = 0; i < log.size(); ++i) {
-            EXPECT_EQ(log[i].Target, step.Captions[i].Target);
-            EXPECT_EQ(log[i].Caption, step.Captions[i].Caption);
-        }
-        // The clicked button is captioned before the field is drawn, Command2 after.
-        EXPECT_EQ(log.front().CallsBefore, 0u);
-        EXPECT_EQ(log.back().CallsBefore, log.size() == 2 ? Surface.Calls.size() : 0u);
-        EXPECT_EQ(App.State().Field.CellSize, step.CellSize);
-        EXPECT_EQ(App.State().Field.TapsMode, step.TapsMode);
-        EXPECT_EQ(App.State().ViewToggle, 1);
+    RetainedPicture picture(455, 439);
+    int windowAreaClears = 0;
+    picture.SetWindowAreaClearer([&windowAreaClears] { ++windowAreaClears; });
+    Captions captions;
+    SeededRandomSource random;
+    Handlers handlers(picture, captions, random);
+    handlers.OnWindowLoad();
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(testing::Message() << "click " << i + 1);
+        (handlers.*rows[i].Click)();
+        for (int b = 0; b < 3; ++b) EXPECT_EQ(captions.Text[b], rows[i].Captions[b]);
+        EXPECT_EQ(handlers.State().Field.CellSize, rows[i].CellSize);
+        EXPECT_EQ(handlers.State().Field.TapsMode, rows[i].TapsMode);
+        EXPECT_EQ(windowAreaClears, static_cast<int>(i) + 1);
+        // The picture holds the view of the stored field and nothing else.
+        RetainedPicture fresh(455, 439);
+        FieldState field = handlers.State().Field;
+        rows[i].Streams ? DrawStreams(field, fresh) : DrawDrainage(field, fresh);
+        EXPECT_EQ(picture.Strokes(), fresh.Strokes());
     }
-}
-
-TEST_F(HandlersTest, ToggleAlternatesStreamsAndDrainageOfTheSameField)
-{
-    Click(&Handlers::OnNewRandom);
-    const std::vector<test::Call> generated = Surface.Calls;
-
-    EXPECT_EQ(Click(&Handlers::OnToggleView), (std::vector<Entry>{{Button::Command2, "Show drainage", 0}}));
-    EXPECT_TRUE(DrewStreams());
-    EXPECT_EQ(Click(&Handlers::OnToggleView), (std::vector<Entry>{{Button::Command2, "Show streams", 0}}));
-    EXPECT_EQ(Surface.Calls, generated);
-    EXPECT_EQ(App.State().Field.TapsMode, 0);
-    EXPECT_EQ(App.State().SizeToggle, 1);
-}
-
-TEST_F(HandlersTest, TapsButtonLeavesTheViewCaptionAlone)
-{
-    Click(&Handlers::OnNewRandom);
-    Click(&Handlers::OnToggleView);  // Command2 now reads "Show drainage"
-    EXPECT_TRUE(Click(&Handlers::OnNewRandomWithTaps).front().Target == Button::Command3);
-    EXPECT_EQ(Captions.Log.size(), 1u);
-    // The next click shows the streams again and keeps the caption "Show drainage".
-    EXPECT_EQ(Click(&Handlers::OnToggleView), (std::vector<Entry>{{Button::Command2, "Show drainage", 0}}));
-    EXPECT_TRUE(DrewStreams());
-}
-
-TEST_F(HandlersTest, FirstTogglesBeforeAnyGenerationDrawTheEmptyField)
-{
-    EXPECT_EQ(Click(&Handlers::OnToggleView), (std::vector<Entry>{{Button::Command2, "Show streams", 0}}));
-    EXPECT_FALSE(DrewStreams());
-    EXPECT_EQ(Surface.Count(Op::DrawLine), 2u + 48u + 48u * 48u);  // the fine grid's frame and borders
-    EXPECT_EQ(Surface.Count(Op::DrawLineBy), 0u);
-
-    EXPECT_EQ(Click(&Handlers::OnToggleView), (std::vector<Entry>{{Button::Command2, "Show drainage", 0}}));
-    EXPECT_TRUE(DrewStreams());
-    EXPECT_EQ(Surface.Count(Op::DrawLine), 0u);
-    Grid<int> ones;
-    ones.Fill(1);
-    EXPECT_EQ(App.State().Field.FlowGrid, ones);
 }
 
 }  // namespace
