@@ -1,44 +1,19 @@
 // The fatal error: extents that leave the grid, and drawing operations that fail.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
-#include <cstdint>
 #include <functional>
 #include <limits>
 
 #include "Drainage.h"
+#include "RecordingSurface.h"
 #include "Streams.h"
 
 namespace quorrin {
 namespace {
 
-// Fails at its n-th call (never for 0), and keeps only a running hash of the calls before it.
-class FailingSurface final : public DrawingSurface {
-public:
-    explicit FailingSurface(std::size_t failAt, float width = 51, float height = 51) : FailAt(failAt), Width(width), Height(height) {}
-    void ClearPicture() override { Note(1, {}); }
-    void ClearWindowArea() override { Note(2, {}); }
-    float LogicalWidth() override { return Note(3, {}), Width; }
-    float LogicalHeight() override { return Note(4, {}), Height; }
-    void SetPenWidth(int pixels) override { Note(5, {static_cast<float>(pixels)}); }
-    void DrawLine(float x1, float y1, float x2, float y2) override { Note(6, {x1, y1, x2, y2}); }
-    void DrawLineBy(float dx, float dy) override { Note(7, {dx, dy}); }
-
-    std::size_t Calls = 0;
-    std::uint64_t Hash = 0;
-    std::vector<std::uint64_t> Prefixes;  // the hash after each call, when failAt is 0
-
-private:
-    void Note(int op, std::initializer_list<float> arguments)
-    {
-        if (++Calls == FailAt) throw FatalError("scripted failure");
-        Hash = Hash * 1099511628211ULL + static_cast<std::uint64_t>(op);
-        for (const float value : arguments) Hash = Hash * 1099511628211ULL + static_cast<std::uint64_t>(std::llround(value * 1000.0f));
-        if (FailAt == 0) Prefixes.push_back(Hash);
-    }
-    std::size_t FailAt;
-    float Width, Height;
-};
+using test::RecordingSurface;
 
 using View = std::function<void(FieldState&, DrawingSurface&)>;
 const std::pair<const char*, View> kViews[] = {
@@ -73,7 +48,7 @@ TEST(FatalError, RaisedExactlyWhenTheVisitedCellsLeaveTheGrid)
                 for (const bool wide : {true, false}) {
                     SCOPED_TRACE(testing::Message() << row.Extent << (wide ? " wide" : " high") << ", s " << s << ", " << name);
                     FieldState field = SouthField(s);
-                    FailingSurface surface(0, wide ? row.Extent : 51.0f, wide ? 51.0f : row.Extent);
+                    RecordingSurface surface(wide ? row.Extent : 51.0f, wide ? 51.0f : row.Extent);
                     if (row.Raised[s - 1]) {
                         EXPECT_THROW(view(field, surface), FatalError);
                     } else {
@@ -92,12 +67,13 @@ TEST(FatalError, FailureAtEveryCallStopsTheViewThere)
     for (const auto& [name, view] : {kViews[0], kViews[2]}) {  // the redraw makes the generation's calls
         SCOPED_TRACE(name);
         FieldState complete = SouthField(1);
-        FailingSurface recorder(0);
+        RecordingSurface recorder;
         view(complete, recorder);
-        ASSERT_GT(recorder.Prefixes.size(), 2000u);
-        for (std::size_t n = 1; n <= recorder.Prefixes.size(); ++n) {
+        ASSERT_GT(recorder.Calls.size(), 2000u);
+        for (std::size_t n = 1; n <= recorder.Calls.size(); ++n) {
             FieldState field = SouthField(1);
-            FailingSurface surface(n);
+            RecordingSurface surface;
+            surface.FailAt = n;
             int raised = 0;
             try {
                 view(field, surface);
@@ -105,8 +81,10 @@ TEST(FatalError, FailureAtEveryCallStopsTheViewThere)
                 ++raised;
             }
             ASSERT_EQ(raised, 1) << "failing call " << n;
-            ASSERT_EQ(surface.Calls, n) << "failing call " << n;
-            ASSERT_EQ(surface.Hash, n == 1 ? 0u : recorder.Prefixes[n - 2]) << "failing call " << n;
+            ASSERT_EQ(surface.Attempts, n) << "failing call " << n;
+            ASSERT_TRUE(std::equal(surface.Calls.begin(), surface.Calls.end(), recorder.Calls.begin(),
+                                   recorder.Calls.begin() + static_cast<std::ptrdiff_t>(n - 1)))
+                << "failing call " << n;
         }
     }
 }
