@@ -2,6 +2,7 @@
 #include "Handlers.h"
 
 #include "Drainage.h"
+#include "FatalError.h"
 #include "Streams.h"
 
 namespace quorrin {
@@ -62,6 +63,24 @@ void Handlers::Generate(Button clicked, std::string_view coarseCaption,
     }
     GenerateDrainage(Window.Field, Surface, Random);
     Window.ViewToggle = 1;
+}
+
+std::optional<std::string> RunAndRender(const std::function<void()>& step, RetainedPicture& picture)
+{
+    std::optional<std::string> failure;
+    try {
+        step();
+    } catch (const FatalError& error) {
+        failure = error.what();
+    }
+    try {
+        picture.Render();
+    } catch (const FatalError& error) {
+        if (!failure) {
+            failure = error.what();
+        }
+    }
+    return failure;
 }
 
 }  // namespace quorrin

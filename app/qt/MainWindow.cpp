@@ -8,7 +8,6 @@
 
 #include <cmath>
 
-#include "FatalError.h"
 
 namespace quorrin {
 namespace {
@@ -112,20 +111,11 @@ void MainWindow::Run(void (Handlers::*handler)())
     if (Failed) {
         return;
     }
-    QString failure;
-    try {
-        (Clicks.*handler)();
-    } catch (const FatalError& error) {
-        failure = QString::fromUtf8(error.what());
-    }
+    const auto failure = RunAndRender([this, handler] { (Clicks.*handler)(); }, Picture1->Retained());
     // Whatever the view drew, up to a failure too, is shown before anything is reported.
-    try {
-        Picture1->Present();
-    } catch (const FatalError& error) {
-        failure = failure.isEmpty() ? QString::fromUtf8(error.what()) : failure;
-    }
-    if (!failure.isEmpty()) {
-        Fail(failure);
+    Picture1->update();
+    if (failure) {
+        Fail(QString::fromStdString(*failure));
     }
 }
 

@@ -50,18 +50,7 @@ struct Program {
         if (!Failure.empty()) {
             return 1;
         }
-        try {
-            step();
-        } catch (const FatalError& error) {
-            Failure = error.what();
-        }
-        try {
-            Picture.Render();
-        } catch (const FatalError& error) {
-            if (Failure.empty()) {
-                Failure = error.what();
-            }
-        }
+        Failure = RunAndRender(step, Picture).value_or("");
         return Failure.empty() ? 0 : 1;
     }
 };

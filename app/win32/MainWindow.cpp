@@ -312,21 +312,12 @@ void MainWindow::Click(void (Handlers::*handler)())
     if (Failed) {
         return;
     }
-    std::string failure;
-    try {
-        (Clicks.*handler)();
-    } catch (const FatalError& error) {
-        failure = error.what();
-    }
+    const auto failure = RunAndRender([this, handler] { (Clicks.*handler)(); }, Picture.Retained());
     // Whatever the view drew, up to a failure too, is shown before anything is reported.
-    try {
-        Picture.Present();
-    } catch (const FatalError& error) {
-        failure = failure.empty() ? error.what() : failure;
-    }
-    if (!failure.empty()) {
+    InvalidateRect(Picture1, nullptr, FALSE);
+    if (failure) {
         UpdateWindow(Picture1);
-        Fail(failure);
+        Fail(*failure);
     }
 }
 

@@ -25,12 +25,6 @@ PictureBox::PictureBox(QSize outerSize, float logicalExtent, QWidget* parent)
     TakeColours();
 }
 
-void PictureBox::Present()
-{
-    Picture.Render();
-    update();
-}
-
 QImage PictureBox::Image() const
 {
     return QImage(reinterpret_cast<const uchar*>(Picture.Pixels()), Picture.PixelWidth(), Picture.PixelHeight(),

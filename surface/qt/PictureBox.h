@@ -20,8 +20,6 @@ public:
     RetainedPicture& Retained() { return Picture; }
     // The picture's pixels as of the last rasterising, without a copy: valid until the next.
     QImage Image() const;
-    // Rasterises what the views drew and schedules the copy to the screen. Throws FatalError.
-    void Present();
 
 signals:
     // Rasterising again for a repaint failed; painting itself cannot throw.

@@ -82,12 +82,6 @@ void PictureBox::TakeColours()
     }
 }
 
-void PictureBox::Present()
-{
-    Picture.Render();
-    InvalidateRect(Window, nullptr, FALSE);
-}
-
 void PictureBox::OnPaint(HDC dc)
 {
     // A new dpi rasterises the kept segments again at its scale; no view runs.

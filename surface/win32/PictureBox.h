@@ -29,8 +29,6 @@ public:
 
     DrawingSurface& Surface() { return Picture; }
     RetainedPicture& Retained() { return Picture; }
-    // Rasterises what the views drew and schedules the copy to the screen. Throws FatalError.
-    void Present();
     // Called when rasterising again for a paint fails; painting itself cannot throw.
     void SetRenderFailureHandler(std::function<void(const std::string&)> handler) { RenderFailed = std::move(handler); }
 
