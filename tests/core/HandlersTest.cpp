@@ -5,17 +5,12 @@
 
 #include "Drainage.h"
 #include "Handlers.h"
+#include "PictureOfClicks.h"
 #include "RetainedPicture.h"
 #include "Streams.h"
 
 namespace quorrin {
 namespace {
-
-class Captions final : public ButtonCaptions {
-public:
-    void SetCaption(Button button, std::string_view caption) override { Text[static_cast<int>(button)] = caption; }
-    std::string Text[3] = {"New random", "Show streams", "New random with taps"};
-};
 
 TEST(Handlers, EachClickCaptionsAndDrawsPerTheTable)
 {
@@ -38,7 +33,7 @@ TEST(Handlers, EachClickCaptionsAndDrawsPerTheTable)
     RetainedPicture picture(455, 439);
     int windowAreaClears = 0;
     picture.SetWindowAreaClearer([&windowAreaClears] { ++windowAreaClears; });
-    Captions captions;
+    test::RecordedCaptions captions;
     SeededRandomSource random;
     Handlers handlers(picture, captions, random);
     handlers.OnWindowLoad();

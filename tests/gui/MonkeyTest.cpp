@@ -12,6 +12,7 @@
 
 #include "MainWindow.h"
 #include "PictureBox.h"
+#include "PictureOfClicks.h"
 
 namespace quorrin {
 namespace {
@@ -21,12 +22,6 @@ unsigned long Setting(const char* name, unsigned long fallback)
     const char* value = std::getenv(name);
     return value != nullptr ? std::strtoul(value, nullptr, 10) : fallback;
 }
-
-class Captions final : public ButtonCaptions {
-public:
-    void SetCaption(Button button, std::string_view caption) override { Text[static_cast<int>(button)] = QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())); }
-    QString Text[3] = {"New random", "Show streams", "New random with taps"};
-};
 
 TEST(Monkey, RandomInputKeepsTheWindowAsTheCoreHasIt)
 {
@@ -41,11 +36,10 @@ TEST(Monkey, RandomInputKeepsTheWindowAsTheCoreHasIt)
     QPushButton* buttons[3] = {window.findChild<QPushButton*>("Command1"), window.findChild<QPushButton*>("Command2"),
                                window.findChild<QPushButton*>("Command3")};
     auto* picture = window.findChild<PictureBox*>("Picture1");
-    const QRect pictureGeometry = picture->geometry();
 
     RetainedPicture core(picture->contentsRect().width(), picture->contentsRect().height());
     core.SetColours(picture->palette().color(QPalette::Base).rgb(), picture->palette().color(QPalette::Text).rgb());
-    Captions captions;
+    test::RecordedCaptions captions;
     SeededRandomSource random;
     Handlers handlers(core, captions, random);
     handlers.OnWindowLoad();
@@ -71,9 +65,7 @@ TEST(Monkey, RandomInputKeepsTheWindowAsTheCoreHasIt)
         ASSERT_TRUE(window.State().Field == handlers.State().Field) << "step " << step;
         ASSERT_EQ(window.State().SizeToggle, handlers.State().SizeToggle) << "step " << step;
         ASSERT_EQ(window.State().ViewToggle, handlers.State().ViewToggle) << "step " << step;
-        for (int b = 0; b < 3; ++b) ASSERT_EQ(buttons[b]->text(), captions.Text[b]) << "step " << step;
-        ASSERT_EQ(picture->geometry(), pictureGeometry) << "step " << step;
-        ASSERT_NE(window.focusWidget(), window.findChild<QWidget*>("Label1")) << "step " << step;
+        for (int b = 0; b < 3; ++b) ASSERT_EQ(buttons[b]->text().toStdString(), captions.Text[b]) << "step " << step;
         core.Render();
         ASSERT_TRUE(picture->Image() == QImage(reinterpret_cast<const uchar*>(core.Pixels()), core.PixelWidth(),
                                                core.PixelHeight(), QImage::Format_RGB32)) << "step " << step;

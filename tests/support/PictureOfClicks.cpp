@@ -4,26 +4,17 @@
 #include <stdexcept>
 #include <string>
 
-#include "Handlers.h"
 #include "RandomSource.h"
 #include "RetainedPicture.h"
 
 namespace quorrin::test {
-namespace {
-
-class NoCaptions final : public ButtonCaptions {
-public:
-    void SetCaption(Button, std::string_view) override {}
-};
-
-}  // namespace
 
 Raster PictureOfClicks(std::string_view clicks, double scale)
 {
     RetainedPicture picture(455, 439);
     picture.SetScale(scale);
     picture.SetColours(kPaper, kInk);
-    NoCaptions captions;
+    RecordedCaptions captions;
     SeededRandomSource random;
     Handlers handlers(picture, captions, random);
     handlers.OnWindowLoad();

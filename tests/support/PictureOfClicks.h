@@ -1,14 +1,25 @@
-// The core's picture after a series of clicks, as every front end must show it.
+// The core's picture after a series of clicks, as every front end must show it, and the captions
+// the clicks leave.
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
+
+#include "Handlers.h"
 
 namespace quorrin::test {
 
 constexpr std::uint32_t kPaper = 0xffffffff;
 constexpr std::uint32_t kInk = 0xff000000;
+
+// The buttons' captions as the handlers set them, from the window's own at start.
+class RecordedCaptions final : public ButtonCaptions {
+public:
+    void SetCaption(Button button, std::string_view caption) override { Text[static_cast<int>(button)] = caption; }
+    std::string Text[3] = {"New random", "Show streams", "New random with taps"};
+};
 
 struct Raster {
     int Width = 0;
