@@ -81,7 +81,7 @@ class Desktop(unittest.TestCase):
     # the window's grey levels.
     def assertShows(self, clicks):
         s, what = self.scale, f"the core's picture of clicks '{clicks}' at scale {self.scale}, framed"
-        core = self.call(*WINE, PICTURE_OF_CLICKS, "--scale", str(s), clicks).split()
+        core = self.call(*WINE, PICTURE_OF_CLICKS, str(s), clicks).split()
         width, height, expected = int(core[1]), int(core[2]), b"".join(core[3:]).translate(bytes.maketrans(b"01", b"\xff\0"))
         row = 525 * s
 

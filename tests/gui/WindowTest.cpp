@@ -76,10 +76,9 @@ TEST(Window, PaintsTheCoresPictureAtTheScreensDensity)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     QTest::mouseClick(Button(window, "Command1"), Qt::LeftButton);
     QTest::mouseClick(Button(window, "Command2"), Qt::LeftButton);
-    const QImage shown = window.findChild<QWidget*>("Picture1")->grab(kDrawingArea).toImage();
-    const test::Raster core = test::PictureOfClicks("12", window.devicePixelRatioF());
-    EXPECT_TRUE(shown.convertToFormat(QImage::Format_RGB32) ==
-                QImage(reinterpret_cast<const uchar*>(core.Pixels.data()), core.Width, core.Height, QImage::Format_RGB32));
+    const QImage shown = window.findChild<QWidget*>("Picture1")->grab(kDrawingArea).toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_TRUE(test::PlainPbm(reinterpret_cast<const std::uint32_t*>(shown.constBits()), shown.width(), shown.height()) ==
+                test::PictureOfClicks("12", window.devicePixelRatioF()));
 }
 
 // The first failing click is reported once and ends the program with status 1; what it drew

@@ -2,14 +2,25 @@
 #include "PictureOfClicks.h"
 
 #include <stdexcept>
-#include <string>
 
 #include "RandomSource.h"
-#include "RetainedPicture.h"
 
 namespace quorrin::test {
 
-Raster PictureOfClicks(std::string_view clicks, double scale)
+std::string PlainPbm(const std::uint32_t* pixels, int width, int height)
+{
+    std::string pbm = "P1\n" + std::to_string(width) + ' ' + std::to_string(height) + '\n';
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const std::uint32_t pixel = pixels[y * width + x];
+            pbm += pixel == kInk ? '1' : pixel == kPaper ? '0' : '?';
+        }
+        pbm += '\n';
+    }
+    return pbm;
+}
+
+std::string PictureOfClicks(std::string_view clicks, double scale)
 {
     RetainedPicture picture(455, 439);
     picture.SetScale(scale);
@@ -27,8 +38,7 @@ Raster PictureOfClicks(std::string_view clicks, double scale)
         }
     }
     picture.Render();
-    return {picture.PixelWidth(), picture.PixelHeight(),
-            {picture.Pixels(), picture.Pixels() + picture.PixelWidth() * picture.PixelHeight()}};
+    return PlainPbm(picture);
 }
 
 }  // namespace quorrin::test

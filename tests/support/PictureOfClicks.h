@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "Handlers.h"
+#include "RetainedPicture.h"
 
 namespace quorrin::test {
 
@@ -21,15 +21,18 @@ public:
     std::string Text[3] = {"New random", "Show streams", "New random with taps"};
 };
 
-struct Raster {
-    int Width = 0;
-    int Height = 0;
-    std::vector<std::uint32_t> Pixels;  // Width per row, top row first; kPaper or kInk
-};
+// Pixels, a row after another, as a plain PBM image: a header, then one line per pixel row of 1
+// (kInk), 0 (kPaper) or ? (any other colour, which no PBM reader takes).
+std::string PlainPbm(const std::uint32_t* pixels, int width, int height);
+inline std::string PlainPbm(const RetainedPicture& picture)
+{
+    return PlainPbm(picture.Pixels(), picture.PixelWidth(), picture.PixelHeight());
+}
 
 // Starts the program's state afresh and clicks the buttons named by the digits of `clicks`
 // ('1' Command1, '2' Command2, '3' Command3), on the 455 x 439 drawing area at `scale` device
-// pixels per pixel. Throws std::invalid_argument for any other character.
-Raster PictureOfClicks(std::string_view clicks, double scale);
+// pixels per pixel; returns the picture as PlainPbm. Throws std::invalid_argument for any other
+// character.
+std::string PictureOfClicks(std::string_view clicks, double scale);
 
 }  // namespace quorrin::test

@@ -55,7 +55,7 @@ def check(condition, what):
 
 
 def core_picture(tool, clicks, scale):
-    words = subprocess.run(tool + ["--scale", str(scale), clicks], check=True,
+    words = subprocess.run(tool + [str(scale), clicks], check=True,
                            capture_output=True, text=True).stdout.split()
     return [int(words[1]), int(words[2]), 455, 439], "".join(words[3:])
 
