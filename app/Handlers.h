@@ -33,6 +33,7 @@ struct WindowState {
     int SizeToggle = 0;
     // 0 shows the streams, 1 the drainage; every generation leaves it at 1.
     int ViewToggle = 0;
+    bool operator==(const WindowState&) const = default;
 };
 
 // Every handler runs to completion and ends by drawing exactly one view.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "DrawingSurface.h"
+#include "FatalError.h"
 
 namespace quorrin::test {
 
@@ -37,7 +38,11 @@ public:
     void DrawLineBy(float dx, float dy) override { Log(Op::DrawLineBy, {dx, dy}); }
 
 private:
-    void Log(Op operation, std::array<float, 4> arguments = {});
+    void Log(Op operation, std::array<float, 4> arguments = {})
+    {
+        if (++Attempts == FailAt) throw FatalError("scripted failure of a drawing operation");
+        Calls.push_back({operation, arguments});
+    }
 
     float Width;
     float Height;
