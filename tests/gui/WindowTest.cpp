@@ -22,7 +22,8 @@ const QRect kDrawingArea(2, 2, 455, 439);  // inside the picture's frame
 
 QPushButton* Button(QWidget& window, const char* name) { return window.findChild<QPushButton*>(name); }
 
-TEST(Window, ControlsStandWhereTheLayoutPutsThemWithTheLabelFittedAndFocusWalksThem)
+// Runs as it is and again on a screen of twice the density (QT_SCALE_FACTOR=2).
+TEST(Window, ControlsStandWhereTheLayoutPutsThemAndThePictureIsTheCores)
 {
     MainWindow window;
     window.show();
@@ -66,14 +67,7 @@ TEST(Window, ControlsStandWhereTheLayoutPutsThemWithTheLabelFittedAndFocusWalksT
         EXPECT_EQ(QApplication::focusWidget()->objectName(), name);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
-}
-
-// Runs as it is and again on a screen of twice the density (QT_SCALE_FACTOR=2).
-TEST(Window, PaintsTheCoresPictureAtTheScreensDensity)
-{
-    MainWindow window;
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    // The picture as painted is the core's at the screen's density.
     QTest::mouseClick(Button(window, "Command1"), Qt::LeftButton);
     QTest::mouseClick(Button(window, "Command2"), Qt::LeftButton);
     const QImage shown = window.findChild<QWidget*>("Picture1")->grab(kDrawingArea).toImage().convertToFormat(QImage::Format_RGB32);
