@@ -9,17 +9,15 @@ namespace {
 constexpr Direction N = Direction::North, S = Direction::South, E = Direction::East,
                     W = Direction::West, None = Direction::None;
 
-struct DecideRow {
-    const char* Name;
-    float R1, R2;
-    Neighbours Around;  // north, west, north-west
-    int TapsMode;
-    Direction Expected;
-};
-
 TEST(DecideDirection, FollowsTheRuleTable)
 {
-    const DecideRow rows[] = {
+    const struct {
+        const char* Name;
+        float R1, R2;
+        Neighbours Around;  // north, west, north-west
+        int TapsMode;
+        Direction Expected;
+    } rows[] = {
         {"plain north", 0.2f, 0.3f, {None, None, None}, 0, N},
         {"plain south", 0.1f, 0.9f, {None, None, None}, 0, S},
         {"plain east", 0.7f, 0.6f, {None, None, None}, 0, E},
@@ -37,7 +35,7 @@ TEST(DecideDirection, FollowsTheRuleTable)
         {"no loop without the north-west east", 0.8f, 0.2f, {S, N, N}, 0, W},
         {"no loop without the west north", 0.8f, 0.2f, {S, S, E}, 0, W},
     };
-    for (const DecideRow& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.Name);
         EXPECT_EQ(DecideDirection(row.R1, row.R2, row.Around, row.TapsMode), row.Expected);
     }

@@ -38,7 +38,7 @@ TEST(RetainedPicture, InksThePixelsOfEachSegment)
         {"a shallow diagonal, one pixel per column", {{0.5f, 0.5f, 6.5f, 3.5f, 1}}, "#......./.##...../...##.../.....##./......../........"},
         {"a square pen three pixels wide", {{2.0f, 2.0f, 5.0f, 2.0f, 3}}, "......../.######./.######./.######./......../........"},
         {"a square pen two pixels wide on a diagonal", {{1.0f, 1.0f, 3.0f, 3.0f, 2}}, "##....../###...../.###..../..##..../......../........"},
-        {"a segment across the bottom edge reaches the last row", {{2.0f, 3.0f, 2.0f, 1e6f, 1}}, "......../......../......../..#...../..#...../..#....."},
+        {"a sloping segment across the bottom edge is cut at the edge, not short of it", {{0.5f, 3.5f, 8.5f, 7.5f, 1}}, "......../......../......../#......./.##...../...##..."},
         {"ends far away on both sides", {{-1e30f, 4.0f, 1e30f, 4.0f, 1}}, "......../......../......../......../########/........"},
         {"a segment on the far edge lies outside", {{8.0f, 0.0f, 8.0f, 6.0f, 1}, {0.0f, 6.0f, 8.0f, 6.0f, 1}}, "......../......../......../......../......../........"},
         {"coordinates that are not finite", {{std::nanf(""), 1.0f, 2.0f, 3.0f, 1}, {1.0f, -HUGE_VALF, 1.0f, 2.0f, 1}}, "......../......../......../......../......../........"},

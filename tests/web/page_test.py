@@ -6,9 +6,9 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import time
 
 from selenium import webdriver
-from selenium.webdriver.support.ui import WebDriverWait
 
 # What the page shows: the canvas's pixels as '0' (the Canvas colour), '1' (CanvasText) or '?'.
 # Read through a copy, so that the page's own canvas is never read back.
@@ -74,13 +74,13 @@ def act(driver, action):
         webdriver.ActionChains(driver).send_keys(*[getattr(webdriver.Keys, key) for key in action.split()]).perform()
 
 
+# Waits up to 10 s for the condition; the check after it reports. Headless Chromium tells the page
+# of a new density or scheme only with a frame, which a screenshot makes.
 def until(driver, condition):
-    # Headless Chromium tells the page of a new density or scheme only with a frame, which a
-    # screenshot makes.
-    try:
-        WebDriverWait(driver, 10).until(lambda driver: driver.get_screenshot_as_png() and condition())
-    except Exception:  # the check after it reports
-        pass
+    for _ in range(50):
+        if driver.get_screenshot_as_png() and condition():
+            return
+        time.sleep(0.2)
 
 
 def scenario(driver, url, tool):
