@@ -2,11 +2,7 @@
 # The page alone from file:// in headless Chromium, driven through WebDriver with real key and
 # pointer events, step by step against the core's picture for the same clicks.
 # usage: page_test.py PAGE RUNNER... PICTURE_OF_CLICKS
-import shutil
-import subprocess
-import sys
-import tempfile
-import time
+import shutil, subprocess, sys, tempfile, time
 
 from selenium import webdriver
 
@@ -19,11 +15,9 @@ const context = copy.getContext('2d', {willReadFrequently: true});
 context.drawImage(canvas, 0, 0);
 const data = context.getImageData(0, 0, canvas.width, canvas.height).data;
 const [paper, ink] = [style.backgroundColor, style.color].map((css) => css.match(/[\\d.]+/g).slice(0, 3).join());
+const colour = (i) => `${data[i]},${data[i + 1]},${data[i + 2]}`;
 let mask = '';
-for (let i = 0; i < data.length; i += 4) {
-  const colour = `${data[i]},${data[i + 1]},${data[i + 2]}`;
-  mask += colour === paper ? '0' : colour === ink ? '1' : '?';
-}
+for (let i = 0; i < data.length; i += 4) mask += colour(i) === paper ? '0' : colour(i) === ink ? '1' : '?';
 const sum = (colour) => colour.split(',').reduce((a, b) => a + Number(b), 0);
 return [document.activeElement.id, [1, 2, 3].map((n) => document.getElementById('Command' + n).textContent),
         [canvas.width, canvas.height, canvas.clientWidth, canvas.clientHeight], sum(paper) < sum(ink),
