@@ -112,9 +112,9 @@ class Desktop(unittest.TestCase):
                 self.keys(*keys)
             shots.append(self.assertShows(clicks))
             if probe:
-                captions = [f"{id} {caption}" for id, caption in zip((101, 102, 103), captions.split("|"))]
+                texts = [f"{number} {caption}" for number, caption in zip((101, 102, 103), captions.split("|"))]
                 self.assertEqual(self.call(*WINE, probe, "window", TITLE).decode().splitlines(), [
-                    f"client {525 * scale} {550 * scale} focus {focus}", "104 Picture1", *captions,
+                    f"client {525 * scale} {550 * scale} focus {focus}", "104 Picture1", *texts,
                     "105 Save on clipboard by Alt+PrtSc"])
         self.call("xdotool", "windowminimize", "--sync", self.window, "windowactivate", "--sync", self.window,
                   check=False)
