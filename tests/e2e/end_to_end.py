@@ -18,7 +18,9 @@ STEPS = [([], "", 104, "New random|Show streams|New random with taps"),
          (["Return", "space"], "1", 102, "random 48x48|Show streams|New random with taps"),
          (["click", "3"], "13", 103, "random 48x48|Show streams|random with taps 24x24"),
          (["click", "2"], "132", 102, "random 48x48|Show drainage|random with taps 24x24")]
-BUTTON_CENTRES = {"2": (252, 516), "3": (408, 516)}
+# Each control's id, place and size at 96 dpi, in z-order (the order Tab walks on Windows).
+CONTROLS = [(104, 24, 24, 459, 443), (101, 24, 504, 145, 25), (102, 192, 504, 121, 25), (103, 336, 504, 145, 25),
+            (105, 168, 480, 169, 25)]
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorrin"
 INSTALLED = r"C:\Program Files\Quorrin"
 WAIT = 30  # seconds; a passing run never comes near, valgrind included
@@ -72,7 +74,8 @@ class Desktop(unittest.TestCase):
 
     # A click on the button, then the pointer rests off every button so that none is drawn hovered.
     def click(self, button):
-        x, y = (self.scale * value for value in BUTTON_CENTRES[button])
+        _, x, y, width, height = next(control for control in CONTROLS if control[0] == 100 + int(button))
+        x, y = self.scale * (x + width // 2), self.scale * (y + height // 2)
         self.call("xdotool", "mousemove", "--window", self.window, str(x), str(y), "click", "1",
                   "mousemove", "--window", self.window, str(510 * self.scale), str(10 * self.scale))
 
@@ -112,10 +115,11 @@ class Desktop(unittest.TestCase):
                 self.keys(*keys)
             shots.append(self.assertShows(clicks))
             if probe:
-                texts = [f"{number} {caption}" for number, caption in zip((101, 102, 103), captions.split("|"))]
-                self.assertEqual(self.call(*WINE, probe, "window", TITLE).decode().splitlines(), [
-                    f"client {525 * scale} {550 * scale} focus {focus}", "104 Picture1", *texts,
-                    "105 Save on clipboard by Alt+PrtSc"])
+                texts = ["Picture1", *captions.split("|"), "Save on clipboard by Alt+PrtSc"]
+                self.assertEqual(self.call(*WINE, probe, "window", TITLE).decode().splitlines(),
+                                 [f"client {525 * scale} {550 * scale} focus {focus}"] +
+                                 [" ".join(map(str, [number, *(scale * value for value in box), text]))
+                                  for (number, *box), text in zip(CONTROLS, texts)])
         self.call("xdotool", "windowminimize", "--sync", self.window, "windowactivate", "--sync", self.window,
                   check=False)
         self.assertShows(STEPS[-1][1])

@@ -1,7 +1,7 @@
 // What only Windows itself can tell about quorrin.exe, for the tests to compare:
 //   probe file EXE       its version numbers and strings, and its icon group's images
-//   probe window TITLE   its client area, the focused control, each control's id and text in
-//                        z-order (the order the dialog manager tabs in)
+//   probe window TITLE   its client area, the focused control, each control's id, place, size
+//                        and text in z-order (the order the dialog manager tabs in)
 #include <windows.h>
 
 #include <cstdio>
@@ -45,7 +45,11 @@ int wmain(int argc, wchar_t* argv[])
     for (HWND child = GetWindow(window, GW_CHILD); window && child; child = GetWindow(child, GW_HWNDNEXT)) {
         wchar_t text[256] = {};
         SendMessageW(child, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
-        std::printf("%d %ls\n", GetDlgCtrlID(child), text);
+        RECT box{};
+        GetWindowRect(child, &box);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&box), 2);
+        std::printf("%d %ld %ld %ld %ld %ls\n", GetDlgCtrlID(child), box.left, box.top, box.right - box.left,
+                    box.bottom - box.top, text);
     }
     return window ? 0 : 1;
 }
