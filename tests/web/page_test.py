@@ -88,6 +88,10 @@ def scenario(driver, url, tool):
         got = driver.execute_script(STATE)
         check(got == want, f"{action or 'open'}: {got[:-1]}, {sum(a != b for a, b in zip(got[-1], mask))} pixels "
               f"unlike the core's" + ("" if got == want else f"; want {want[:-1]}"))
+    layout = "return [...document.querySelectorAll('#MainWindow > *')].map((c) => [c.id, c.offsetLeft, c.offsetTop, " \
+             "c.offsetWidth, c.offsetHeight])"
+    check(driver.execute_script(layout) == [["Picture1", 24, 24, 459, 443], ["Label1", 168, 480, 169, 25], ["Command1", 24, 504, 145, 25],
+                                            ["Command2", 192, 504, 121, 25], ["Command3", 336, 504, 145, 25]], "the controls' places")
     # A density the picture can't be shown at is the fatal error: one modal report, and the
     # program has ended.
     act(driver, "scale 17")
