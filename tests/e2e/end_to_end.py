@@ -3,7 +3,7 @@
 # through xdotool, the window comes back through import, and its drawing area must show, pixel for
 # pixel and inside an unbroken frame, the core's picture for the same clicks. Openbox frames,
 # focuses, minimises, restores and closes the window as on a user's desktop.
-#   end_to_end.py Qt PROGRAM PICTURE_OF_CLICKS [MEMCHECK_SUPPRESSIONS]
+#   end_to_end.py Qt PROGRAM PICTURE_OF_CLICKS [MEMCHECK_SUPPRESSIONS]    (none or empty: no memcheck run)
 #   end_to_end.py Win32 QUORRIN_EXE PICTURE_OF_CLICKS PROBE_EXE
 #   end_to_end.py Installer QUORRIN_EXE PICTURE_OF_CLICKS BUILD_DIR
 import os, subprocess, sys, tempfile, time, unittest
@@ -132,7 +132,7 @@ class Desktop(unittest.TestCase):
     # may show later under memcheck).
     def test_qt(self):
         memcheck = ["valgrind", "--leak-check=full", "--errors-for-leak-kinds=definite", "--error-exitcode=9",
-                    "--child-silent-after-fork=yes", f"--suppressions={MORE[0]}"] if MORE else []
+                    "--child-silent-after-fork=yes", f"--suppressions={MORE[0]}"] if any(MORE) else []
         runs = [self.scenario(command, 1) for command in ([PROGRAM], memcheck + [PROGRAM])]
         self.assertTrue(runs[0][1:] == runs[1][1:], "the two runs' windows differ")
 
