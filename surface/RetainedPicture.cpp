@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -14,6 +15,14 @@ namespace quorrin {
 namespace {
 
 enum Outside : unsigned { kLeft = 1, kRight = 2, kAbove = 4, kBelow = 8 };
+
+// A number as people write it: 17, 1.5, 1.33333.
+std::string Readable(double number)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", number);
+    return text;
+}
 
 unsigned OutsideOf(double x, double y, double width, double height)
 {
@@ -148,7 +157,7 @@ void RetainedPicture::SetColours(std::uint32_t background, std::uint32_t ink)
 void RetainedPicture::SetScale(double scale)
 {
     if (!(scale > 0.0 && scale <= kLargestScale)) {
-        throw FatalError("a screen density of " + std::to_string(scale) + " cannot be shown");
+        throw FatalError("a screen density of " + Readable(scale) + " cannot be shown");
     }
     if (scale == Scale && !Raster.empty()) {
         return;

@@ -55,6 +55,15 @@ TEST(RetainedPicture, InksThePixelsOfEachSegment)
     RetainedPicture picture(8, 6);
     EXPECT_THROW(picture.SetPenWidth(0), FatalError);
     EXPECT_THROW(picture.SetScale(0.0), FatalError);
+    // The report names the density as people write it.
+    for (const auto& [scale, named] : {std::pair{17.0, "density of 17 cannot"}, {16.5, "density of 16.5 cannot"}}) {
+        try {
+            picture.SetScale(scale);
+            ADD_FAILURE() << scale << " is shown";
+        } catch (const FatalError& error) {
+            EXPECT_NE(std::string(error.what()).find(named), std::string::npos) << error.what();
+        }
+    }
 }
 
 // FNV-1a over the picture's text.
