@@ -27,7 +27,9 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption, 
     auto* button = new QPushButton(QString::fromUtf8(caption), parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(geometry);
-    button->setAutoDefault(false);
+    // Enter presses the focused button, as in a dialog; no button is the default one, so Enter
+    // on the picture presses none.
+    button->setAutoDefault(true);
     button->setDefault(false);
     return button;
 }

@@ -14,7 +14,7 @@ namespace {
 constexpr wchar_t kClassName[] = L"QuorrinMainWindow";
 constexpr wchar_t kTitle[] = L"Random discharge directions causing river systems Arvelt";
 constexpr wchar_t kLabelText[] = L"Save on clipboard by Alt+PrtSc";
-// None of them is IDOK or IDCANCEL, so Enter and Escape click nothing.
+// None of them is IDOK or IDCANCEL, so Enter on the picture and Escape click nothing.
 enum ControlId { kCommand1 = 101, kCommand2, kCommand3, kPicture1, kLabel1 };
 // Posted when a paint could not rasterise the picture, to report it outside painting.
 constexpr UINT kPendingFailure = WM_APP;
@@ -77,7 +77,8 @@ int MainWindow::Run(HINSTANCE instance, int show)
                                                         GetSystemMetrics(SM_CXSMICON),
                                                         GetSystemMetrics(SM_CYSMICON), 0));
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    // The colour's index, not its brush: a change of the system's colours replaces the brushes.
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kClassName;
     if (!RegisterClassExW(&windowClass) ||
         !CreateWindowExW(0, kClassName, kTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
@@ -99,14 +100,8 @@ int MainWindow::Run(HINSTANCE instance, int show)
 
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        // No button is the default one, so Enter does nothing; the dialog manager would click
-        // the focused button with it.
-        const bool enter = (message.message == WM_KEYDOWN || message.message == WM_CHAR) &&
-                           message.wParam == VK_RETURN;
-        if (enter) {
-            continue;
-        }
-        // The dialog manager moves the focus on Tab and clicks the focused button on Space.
+        // The dialog manager moves the focus on Tab and clicks the focused button on Space, and
+        // on Enter too, as the focused button is the default one.
         if (!Window || !IsDialogMessageW(Window, &message)) {
             TranslateMessage(&message);
             DispatchMessageW(&message);
@@ -140,6 +135,8 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED) {
             OnCommand(LOWORD(wParam));
+        } else if (HIWORD(wParam) == BN_SETFOCUS) {
+            OnFocus(reinterpret_cast<HWND>(lParam));
         }
         return 0;
     case WM_DPICHANGED:
@@ -148,14 +145,20 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SYSCOLORCHANGE:
         OnSysColorChange();
         return 0;
-    case WM_ACTIVATE:
-        // The focus comes back to the control that had it when the window is activated again.
-        if (LOWORD(wParam) == WA_INACTIVE) {
-            Focused = GetFocus();
+    case WM_SIZE:
+        // A window activated while minimised keeps the focus itself, as no control can take it
+        // then; restored, it hands the focus back.
+        if (wParam == SIZE_RESTORED && GetFocus() == Window) {
+            SetFocus(Focused);
         }
-        break;
+        return 0;
+    case DM_GETDEFID:
+        // The dialog manager asks for the default button when it moves the focus and on Enter.
+        return Focused == Picture1 ? 0 : MAKELRESULT(GetDlgCtrlID(Focused), DC_HASDEFID);
     case WM_SETFOCUS:
-        SetFocus(Focused && IsChild(Window, Focused) ? Focused : Picture1);
+        // The window activated again, after a minimise too, gives the focus back to the control
+        // that had it last.
+        SetFocus(Focused);
         return 0;
     case kPendingFailure:
         Fail(PendingFailure);
@@ -187,9 +190,10 @@ void MainWindow::OnCreate()
         }
         return control;
     };
-    Command3 = make(WC_BUTTONW, L"New random with taps", WS_TABSTOP | BS_PUSHBUTTON, kCommand3);
-    Command2 = make(WC_BUTTONW, L"Show streams", WS_TABSTOP | BS_PUSHBUTTON, kCommand2);
-    Command1 = make(WC_BUTTONW, L"New random", WS_TABSTOP | BS_PUSHBUTTON, kCommand1);
+    // The buttons tell when they take the focus, and so does the picture.
+    Command3 = make(WC_BUTTONW, L"New random with taps", WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY, kCommand3);
+    Command2 = make(WC_BUTTONW, L"Show streams", WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY, kCommand2);
+    Command1 = make(WC_BUTTONW, L"New random", WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY, kCommand1);
     Picture1 = Picture.Create(Window, kPicture1, Pixels(kPicture1Box.Left, Dpi), Pixels(kPicture1Box.Top, Dpi), Dpi);
     Label1 = make(WC_STATICW, kLabelText, SS_CENTER | SS_CENTERIMAGE | SS_NOPREFIX, kLabel1);
 
@@ -274,6 +278,16 @@ void MainWindow::OnSysColorChange()
         SendMessageW(control, WM_SYSCOLORCHANGE, 0, 0);
     }
     InvalidateRect(Window, nullptr, TRUE);
+}
+
+void MainWindow::OnFocus(HWND control)
+{
+    Focused = control;
+    // As in a dialog, the focused button is the default one and shows it, and while the picture
+    // has the focus no button is.
+    for (HWND button : {Command1, Command2, Command3}) {
+        SendMessageW(button, BM_SETSTYLE, button == control ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+    }
 }
 
 void MainWindow::OnCommand(int id)

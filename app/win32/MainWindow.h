@@ -28,6 +28,8 @@ private:
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void OnCreate();
     void OnCommand(int id);
+    // A control took the keyboard focus.
+    void OnFocus(HWND control);
     void OnDpiChanged(UINT dpi, const RECT& suggested);
     void OnSysColorChange();
     // Places the controls from their twips at the window's dpi, in the system's message font.

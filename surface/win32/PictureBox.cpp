@@ -141,6 +141,11 @@ LRESULT CALLBACK PictureBox::WindowProc(HWND window, UINT message, WPARAM wParam
     case WM_ERASEBKGND:
         return 1;  // painting covers every pixel
     case WM_SETFOCUS:
+        // The parent hears of it as it hears of a button taking the focus.
+        SendMessageW(GetParent(window), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(window), BN_SETFOCUS),
+                     reinterpret_cast<LPARAM>(window));
+        InvalidateRect(window, nullptr, FALSE);
+        return 0;
     case WM_KILLFOCUS:
         InvalidateRect(window, nullptr, FALSE);
         return 0;

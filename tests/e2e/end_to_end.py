@@ -9,15 +9,17 @@
 import os, subprocess, sys, tempfile, time, unittest
 
 TITLE = "Random discharge directions causing river systems Arvelt"
-# What the user does, the clicks that give the core the same picture (streams and back: the first
-# drainage again), then the focused control and the three captions (Windows tells them through
-# probe.exe). Were Enter a click, the space after it would toggle back.
+# What the user does, the clicks that give the core the same picture, then the focused control,
+# which is also the one default button when it is a button, and the three captions (Windows tells
+# them through probe.exe). Enter presses the focused button, and none on the picture; the focus
+# comes back where it was after a minimise.
 STEPS = [([], "", 104, "New random|Show streams|New random with taps"),
-         (["Tab", "space"], "1", 101, "random 48x48|Show streams|New random with taps"),
-         (["Tab", "space"], "12", 102, "random 48x48|Show drainage|New random with taps"),
-         (["Return", "space"], "1", 102, "random 48x48|Show streams|New random with taps"),
-         (["click", "3"], "13", 103, "random 48x48|Show streams|random with taps 24x24"),
-         (["click", "2"], "132", 102, "random 48x48|Show drainage|random with taps 24x24")]
+         (["Return", "Tab", "space"], "1", 101, "random 48x48|Show streams|New random with taps"),
+         (["Tab", "Return"], "12", 102, "random 48x48|Show drainage|New random with taps"),
+         (["minimise", "space"], "122", 102, "random 48x48|Show streams|New random with taps"),
+         (["click", "3"], "1223", 103, "random 48x48|Show streams|random with taps 24x24"),
+         (["click", "2"], "12232", 102, "random 48x48|Show drainage|random with taps 24x24"),
+         (["Return"], "122322", 102, "random 48x48|Show streams|random with taps 24x24")]
 # Each control's id, place and size at 96 dpi, in z-order (the order Tab walks on Windows).
 CONTROLS = [(104, 24, 24, 459, 443), (101, 24, 504, 145, 25), (102, 192, 504, 121, 25), (103, 336, 504, 145, 25),
             (105, 168, 480, 169, 25)]
@@ -79,50 +81,61 @@ class Desktop(unittest.TestCase):
         self.call("xdotool", "mousemove", "--window", self.window, str(x), str(y), "click", "1",
                   "mousemove", "--window", self.window, str(510 * self.scale), str(10 * self.scale))
 
-    # The drawing area (at 26, 26 inside a frame of 2, all scaled) shows the core's picture, no
-    # pixel of the frame's inner ring is paper white, and so it still is a moment later. Returns
-    # the window's grey levels.
-    def assertShows(self, clicks):
+    # The drawing area (at 26, 26 inside a frame of 2, all scaled) shows the core's picture in
+    # ink on paper, no pixel of the frame's inner ring is paper, and so it still is a moment later.
+    # Returns the window's pixels: grey levels, or red, green and blue for colours given so.
+    def assertShows(self, clicks, paper=b"\xff", ink=b"\0"):
         s, what = self.scale, f"the core's picture of clicks '{clicks}' at scale {self.scale}, framed"
         core = self.call(*WINE, PICTURE_OF_CLICKS, str(s), clicks).split()
-        width, height, expected = int(core[1]), int(core[2]), b"".join(core[3:]).translate(bytes.maketrans(b"01", b"\xff\0"))
+        width, height, n = int(core[1]), int(core[2]), len(paper)
+        expected = b"".join((paper, ink)[digit - ord("0")] for digit in b"".join(core[3:]))
         row = 525 * s
 
         def shows():
-            shot = self.call("import", "-window", self.window, "-colorspace", "gray", "-depth", "8", "gray:-")
-            if len(shot) != row * 550 * s:
+            shot = self.call("import", "-window", self.window, "-depth", "8", "gray:-" if n == 1 else "rgb:-")
+            if len(shot) != row * 550 * s * n:
                 return None
-            at = lambda x, y: (26 * s + y) * row + 26 * s + x
-            ring = [shot[at(x, y)] for x in range(-1, width + 1) for y in (-1, height)] + \
-                   [shot[at(x, y)] for x in (-1, width) for y in range(height)]
+            at = lambda x, y: ((26 * s + y) * row + 26 * s + x) * n
+            ring = [shot[at(x, y):at(x, y) + n] for x in range(-1, width + 1) for y in (-1, height)] + \
+                   [shot[at(x, y):at(x, y) + n] for x in (-1, width) for y in range(height)]
             area = b"".join(shot[at(0, y):at(width, y)] for y in range(height))
-            return area == expected and 255 not in ring and shot
+            return area == expected and paper not in ring and shot
 
         wait_for(what, shows)
         time.sleep(0.5)
         self.assertTrue(shot := shows(), what + ", and a moment later")
         return shot
 
-    # The steps, a minimise and restore that keeps the picture, and Alt+F4 as a user closes it (the
-    # window manager asks the window to close), ending the program with status 0.
-    def scenario(self, command, scale, probe=None):
+    # Windows tells its client area, the focused control, the default buttons and each control's
+    # place, size and text.
+    def assertLaidOut(self, focus, captions):
+        texts = ["Picture1", *captions.split("|"), "Save on clipboard by Alt+PrtSc"]
+        default = f" {focus}" if focus != 104 else ""
+        self.assertEqual(self.call("wine", self.probe, "window", TITLE).decode().splitlines(),
+                         [f"client {525 * self.scale} {550 * self.scale} focus {focus} default{default}"] +
+                         [" ".join(map(str, [number, *(self.scale * value for value in box), text]))
+                          for (number, *box), text in zip(CONTROLS, texts)])
+
+    # The steps (the picture is kept over a minimise and restore, after which the user goes on),
+    # what else the platform can do (`more`), and Alt+F4 as a user closes it (the window manager
+    # asks the window to close), ending the program with status 0.
+    def scenario(self, command, scale, probe=None, more=lambda: None):
         self.start(command, scale)
-        shots = []
+        self.probe, shots = probe, []
         for keys, clicks, focus, captions in STEPS:
             if keys[:1] == ["click"]:
                 self.click(keys[1])
+            elif keys[:1] == ["minimise"]:
+                self.call("xdotool", "windowminimize", "--sync", self.window, "windowactivate", "--sync", self.window,
+                          check=False)
+                self.assertShows(clicks[:-1])
+                self.keys(*keys[1:])
             elif keys:
                 self.keys(*keys)
             shots.append(self.assertShows(clicks))
             if probe:
-                texts = ["Picture1", *captions.split("|"), "Save on clipboard by Alt+PrtSc"]
-                self.assertEqual(self.call(*WINE, probe, "window", TITLE).decode().splitlines(),
-                                 [f"client {525 * scale} {550 * scale} focus {focus}"] +
-                                 [" ".join(map(str, [number, *(scale * value for value in box), text]))
-                                  for (number, *box), text in zip(CONTROLS, texts)])
-        self.call("xdotool", "windowminimize", "--sync", self.window, "windowactivate", "--sync", self.window,
-                  check=False)
-        self.assertShows(STEPS[-1][1])
+                self.assertLaidOut(focus, captions)
+        more()
         self.keys("alt+F4")
         self.assertEqual(self.process.wait(2 * WAIT), 0, "the exit status (and memcheck's report above, if any)")
         return shots
@@ -136,12 +149,31 @@ class Desktop(unittest.TestCase):
         runs = [self.scenario(command, 1) for command in ([PROGRAM], memcheck + [PROGRAM])]
         self.assertTrue(runs[0][1:] == runs[1][1:], "the two runs' windows differ")
 
+    # A move to a monitor of twice the density lays the window out anew and shows the picture
+    # crisp there.
+    def change_dpi(self):
+        self.call("wine", self.probe, "dpi", TITLE, "192")
+        self.scale = 2
+        self.assertShows(STEPS[-1][1])
+        self.assertLaidOut(STEPS[-1][2], STEPS[-1][3])
+
+    # Colours changed while the program runs, none of them grey (so that no two channels can
+    # swap unseen): the picture and the window's own background follow.
+    def change_colours(self):
+        colours = {"COLOR_WINDOW": (5, b"\xf0\xe0\x90"), "COLOR_WINDOWTEXT": (8, b"\x20\x10\x80"),
+                   "COLOR_BTNFACE": (15, b"\xa0\xc0\x40")}
+        for number, rgb in colours.values():
+            self.call("wine", self.probe, "colour", TITLE, str(number), rgb.hex())
+        shot = self.assertShows(STEPS[-1][1], paper=colours["COLOR_WINDOW"][1], ink=colours["COLOR_WINDOWTEXT"][1])
+        at = 3 * (250 * self.scale * 525 * self.scale + 505 * self.scale)
+        self.assertEqual(shot[at:at + 3], colours["COLOR_BTNFACE"][1], "the window's background")
+
     def test_win32(self):
-        for scale in (1, 2):
-            self.scenario([PROGRAM], scale, probe=MORE[0])
+        self.scenario([PROGRAM], 1, probe=MORE[0], more=self.change_dpi)
+        self.scenario([PROGRAM], 2, probe=MORE[0], more=self.change_colours)
         # 17 device pixels per pixel is more than the picture can be shown at: one box, then status 1.
         self.start([PROGRAM], 17, title="Quorrin")
-        self.assertIn(b"Quorrin must end: a screen density of 17.000000 cannot be shown.",
+        self.assertIn(b"Quorrin must end: a screen density of 17 cannot be shown.",
                       self.call("wine", MORE[0], "window", "Quorrin"))
         # Return until the box takes it: on a busy machine its button may take the focus late.
         wait_for("the program to end", lambda: self.keys("Return", check=False) or self.process.poll() is not None)

@@ -49,7 +49,7 @@ TEST(Monkey, RandomInputKeepsTheWindowAsTheCoreHasIt)
             const Qt::Key key = keys[action - 4];
             QTest::keyClick(focus, key, key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
             for (int b = 0; b < 3; ++b) {
-                if (key == Qt::Key_Space && focus == buttons[b]) (handlers.*clicks[b])();
+                if ((key == Qt::Key_Space || key == Qt::Key_Return) && focus == buttons[b]) (handlers.*clicks[b])();
             }
         } else {
             window.resize(std::uniform_int_distribution<int>(200, 900)(draw), std::uniform_int_distribution<int>(200, 900)(draw));

@@ -1,11 +1,34 @@
 // What only Windows itself can tell about quorrin.exe, for the tests to compare:
 //   probe file EXE       its version numbers and strings, and its icon group's images
-//   probe window TITLE   its client area, the focused control, each control's id, place, size
-//                        and text in z-order (the order the dialog manager tabs in)
+//   probe window TITLE   its client area, the focused control, the default buttons, each
+//                        control's id, place, size and text in z-order (the order the dialog
+//                        manager tabs in)
+//   probe colour TITLE ELEMENT RRGGBB   sets a system colour inside the program
+//   probe dpi TITLE DPI                 moves the window to a monitor of that dpi, as it were
 #include <windows.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <string>
+
+namespace {
+
+// Hands the window a request that probe_hook.dll, hooked into the window's thread, carries out
+// there; returns when it is done.
+bool Ask(HWND window, const wchar_t* request, WPARAM wParam, LPARAM lParam)
+{
+    HMODULE hooks = LoadLibraryW(L"probe_hook.dll");
+    const auto hook = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(hooks, "ProbeHook")));
+    HHOOK installed = hook ? SetWindowsHookExW(WH_CALLWNDPROC, hook, hooks, GetWindowThreadProcessId(window, nullptr))
+                           : nullptr;
+    if (!installed) {
+        return false;
+    }
+    SendMessageW(window, RegisterWindowMessageW(request), wParam, lParam);
+    return UnhookWindowsHookEx(installed);
+}
+
+}  // namespace
 
 int wmain(int argc, wchar_t* argv[])
 {
@@ -35,13 +58,27 @@ int wmain(int argc, wchar_t* argv[])
         }
         return 0;
     }
-    HWND window = argc == 3 ? FindWindowW(nullptr, argv[2]) : nullptr;
+    HWND window = argc >= 3 ? FindWindowW(nullptr, argv[2]) : nullptr;
+    if (argc == 5 && std::wstring(argv[1]) == L"colour") {
+        const unsigned long rgb = std::wcstoul(argv[4], nullptr, 16);
+        return Ask(window, L"QuorrinProbeColour", std::wcstoul(argv[3], nullptr, 10),
+                   RGB(rgb >> 16, (rgb >> 8) & 0xff, rgb & 0xff)) ? 0 : 1;
+    }
+    if (argc == 4 && std::wstring(argv[1]) == L"dpi") {
+        return Ask(window, L"QuorrinProbeDpi", std::wcstoul(argv[3], nullptr, 10), 0) ? 0 : 1;
+    }
     RECT client{};
     GetClientRect(window, &client);
     GUITHREADINFO thread{};
     thread.cbSize = sizeof thread;
     GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread);
-    std::printf("client %ld %ld focus %d\n", client.right, client.bottom, GetDlgCtrlID(thread.hwndFocus));
+    std::printf("client %ld %ld focus %d default", client.right, client.bottom, GetDlgCtrlID(thread.hwndFocus));
+    for (HWND child = GetWindow(window, GW_CHILD); window && child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (SendMessageW(child, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON) {
+            std::printf(" %d", GetDlgCtrlID(child));
+        }
+    }
+    std::printf("\n");
     for (HWND child = GetWindow(window, GW_CHILD); window && child; child = GetWindow(child, GW_HWNDNEXT)) {
         wchar_t text[256] = {};
         SendMessageW(child, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
