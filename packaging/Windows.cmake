@@ -20,8 +20,10 @@ set(CPACK_NSIS_INSTALLED_ICON_NAME quorrin.exe)
 set(CPACK_NSIS_MUI_ICON ${CMAKE_CURRENT_SOURCE_DIR}/quorrin.ico)
 set(CPACK_NSIS_MUI_UNIICON ${CMAKE_CURRENT_SOURCE_DIR}/quorrin.ico)
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
-# The Start menu shortcut: quorrin.exe as "Quorrin".
+# The Start menu shortcut: quorrin.exe as "Quorrin", at the top of the installation (CPack looks
+# for it in bin\ unless told).
 set(CPACK_PACKAGE_EXECUTABLES quorrin Quorrin)
+set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
 if(EXISTS ${PROJECT_SOURCE_DIR}/LICENSE)
   set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 endif()

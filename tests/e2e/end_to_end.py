@@ -6,7 +6,7 @@
 #   end_to_end.py Qt PROGRAM PICTURE_OF_CLICKS [MEMCHECK_SUPPRESSIONS]    (none or empty: no memcheck run)
 #   end_to_end.py Win32 QUORRIN_EXE PICTURE_OF_CLICKS PROBE_EXE
 #   end_to_end.py Installer QUORRIN_EXE PICTURE_OF_CLICKS BUILD_DIR
-import os, subprocess, sys, tempfile, time, unittest
+import ctypes, os, subprocess, sys, tempfile, time, unittest
 
 TITLE = "Random discharge directions causing river systems Arvelt"
 # What the user does, the clicks that give the core the same picture (streams and back: the first
@@ -23,6 +23,8 @@ CONTROLS = [(104, 24, 24, 459, 443), (101, 24, 504, 145, 25), (102, 192, 504, 12
             (105, 168, 480, 169, 25)]
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorrin"
 INSTALLED = r"C:\Program Files\Quorrin"
+SHORTCUT = r"C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Quorrin\Quorrin.lnk"
+PR_SET_CHILD_SUBREAPER = 36  # prctl: orphaned descendants become this process's children
 WAIT = 30  # seconds; a passing run never comes near, valgrind included
 CASE, PROGRAM, PICTURE_OF_CLICKS, *MORE = sys.argv[1:]
 WINE = ["wine"] if PROGRAM.endswith(".exe") else []
@@ -61,13 +63,15 @@ class Desktop(unittest.TestCase):
                               **options).stdout
 
     # The program at that scale; `wine` keeps its pid as the Windows process, and so does valgrind.
-    def start(self, command, scale=1, title=TITLE):
+    # Started through a shortcut, the program is a child of `wine start`: only its title tells it.
+    def start(self, command, scale=1, title=TITLE, by_pid=True):
         if WINE:
             self.call("sh", "-c", rf"wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD "
                       f"/d {96 * scale} /f && wineserver -w")
         self.scale, self.process = scale, subprocess.Popen(WINE + command, env=self.env)
-        self.window = wait_for(title, lambda: self.call("xdotool", "search", "--onlyvisible", "--pid", str(
-            self.process.pid), "--name", f"^{title}$", check=False).strip())
+        pid = ["--pid", str(self.process.pid)] if by_pid else []
+        self.window = wait_for(title, lambda: self.call("xdotool", "search", "--onlyvisible", *pid, "--name",
+                                                        f"^{title}$", check=False).strip())
 
     def keys(self, *keys, check=True):
         return self.call("xdotool", "windowactivate", "--sync", self.window, "key", "--delay", "100", *keys, check=check)
@@ -160,9 +164,15 @@ class Desktop(unittest.TestCase):
                        "Start Menu/Programs/Quorrin/Quorrin.lnk", "DisplayName    REG_SZ    Quorrin",
                        "DisplayVersion    REG_SZ    1.0.0.0", rf"DisplayIcon    REG_SZ    {INSTALLED}\quorrin.exe"):
             self.assertIn(wanted, installed)
-        self.start([INSTALLED + r"\quorrin.exe"])
+        # As a user starts it: from the Start menu. `start` hands the shortcut to the shell, which starts
+        # the program and ends at once (even with /wait, and with status 0); the program, orphaned so,
+        # becomes this test's child, and the pid its window gives tells its exit status.
+        ctypes.CDLL(None).prctl(PR_SET_CHILD_SUBREAPER, 1, 0, 0, 0)
+        self.start(["start", SHORTCUT], by_pid=False)
+        pid = int(self.call("xdotool", "getwindowpid", self.window))
         self.keys("alt+F4")
-        self.assertEqual(self.process.wait(WAIT), 0)
+        ended = wait_for("the program to end", lambda: os.waitid(os.P_PID, pid, os.WEXITED | os.WNOHANG))
+        self.assertEqual((ended.si_code, ended.si_status), (os.CLD_EXITED, 0))
         self.call("wine", INSTALLED + r"\Uninstall.exe", "/S")
         # The uninstaller runs from a copy in Temp, which the next start of Windows deletes; only the
         # empty folder it was in stays.
