@@ -1,10 +1,16 @@
-# The version record and icon group inside quorrin.exe, and its installer:
-# cd <build dir> && cpack  ->  quorrin-1.0.0.0-win64.exe
+# The version record and icon group inside quorrin.exe, and its two installers:
+# cd <build dir> && cpack  ->  quorrin-1.0.0.0-win64.exe (NSIS) and quorrin-1.0.0.0-win64.msi
 target_sources(quorrin PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/quorrin.rc)
 
 install(TARGETS quorrin RUNTIME DESTINATION .)
 
-set(CPACK_GENERATOR NSIS)
+find_program(QUORRIN_WIXL wixl REQUIRED)
+
+# The MSI is made by wixl, run by the External generator on the staged installation.
+set(CPACK_GENERATOR NSIS External)
+set(CPACK_EXTERNAL_ENABLE_STAGING ON)
+set(CPACK_EXTERNAL_PACKAGE_SCRIPT ${CMAKE_CURRENT_SOURCE_DIR}/windows/msi.cmake)
+set(CPACK_QUORRIN_WIXL ${QUORRIN_WIXL})
 set(CPACK_PACKAGE_NAME Quorrin)
 set(CPACK_PACKAGE_VENDOR "Quorrin developers")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -16,15 +22,13 @@ set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Quorrin)
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 set(CPACK_NSIS_DISPLAY_NAME Quorrin)
 set(CPACK_NSIS_PACKAGE_NAME Quorrin)
-set(CPACK_NSIS_INSTALLED_ICON_NAME quorrin.exe)
 set(CPACK_NSIS_MUI_ICON ${CMAKE_CURRENT_SOURCE_DIR}/quorrin.ico)
 set(CPACK_NSIS_MUI_UNIICON ${CMAKE_CURRENT_SOURCE_DIR}/quorrin.ico)
-set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
-# The Start menu shortcut: quorrin.exe as "Quorrin".
-set(CPACK_PACKAGE_EXECUTABLES quorrin Quorrin)
-if(EXISTS ${PROJECT_SOURCE_DIR}/LICENSE)
-  set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
-endif()
+set(CPACK_QUORRIN_DISPLAY_VERSION ${QUORRIN_DISPLAY_VERSION})
+# The installer's script is our own (windows/NSIS.template.in): one program, one shortcut, no
+# components or PATH editing.
+set(CPACK_MODULE_PATH ${CMAKE_CURRENT_SOURCE_DIR}/windows)
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 # A 64-bit installer, like the program: NSIS's amd64 stubs and plugins.
 set(CPACK_NSIS_DEFINES "Target amd64-unicode")
 include(CPack)

@@ -5,8 +5,8 @@
 # focuses, minimises, restores and closes the window as on a user's desktop.
 #   end_to_end.py Qt PROGRAM PICTURE_OF_CLICKS [MEMCHECK_SUPPRESSIONS]    (none or empty: no memcheck run)
 #   end_to_end.py Win32 QUORRIN_EXE PICTURE_OF_CLICKS PROBE_EXE
-#   end_to_end.py Installer QUORRIN_EXE PICTURE_OF_CLICKS BUILD_DIR
-import os, subprocess, sys, tempfile, time, unittest
+#   end_to_end.py Installer QUORRIN_EXE PICTURE_OF_CLICKS BUILD_DIR PROBE_EXE
+import ctypes, getpass, os, shutil, subprocess, sys, tempfile, time, unittest
 
 TITLE = "Random discharge directions causing river systems Arvelt"
 # What the user does, the clicks that give the core the same picture, then the focused control,
@@ -23,11 +23,13 @@ STEPS = [([], "", 104, "New random|Show streams|New random with taps"),
 # Each control's id, place and size at 96 dpi, in z-order (the order Tab walks on Windows).
 CONTROLS = [(104, 24, 24, 459, 443), (101, 24, 504, 145, 25), (102, 192, 504, 121, 25), (103, 336, 504, 145, 25),
             (105, 168, 480, 169, 25)]
-UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorrin"
+UNINSTALL = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
 INSTALLED = r"C:\Program Files\Quorrin"
+PR_SET_CHILD_SUBREAPER = 36  # prctl: orphaned descendants become this process's children
 WAIT = 30  # seconds; a passing run never comes near, valgrind included
 CASE, PROGRAM, PICTURE_OF_CLICKS, *MORE = sys.argv[1:]
 WINE = ["wine"] if PROGRAM.endswith(".exe") else []
+SOURCE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
 
 
 def wait_for(what, check):
@@ -63,13 +65,15 @@ class Desktop(unittest.TestCase):
                               **options).stdout
 
     # The program at that scale; `wine` keeps its pid as the Windows process, and so does valgrind.
-    def start(self, command, scale=1, title=TITLE):
+    # Started through a shortcut, the program is a child of `wine start`: only its title tells it.
+    def start(self, command, scale=1, title=TITLE, by_pid=True):
         if WINE:
             self.call("sh", "-c", rf"wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD "
                       f"/d {96 * scale} /f && wineserver -w")
         self.scale, self.process = scale, subprocess.Popen(WINE + command, env=self.env)
-        self.window = wait_for(title, lambda: self.call("xdotool", "search", "--onlyvisible", "--pid", str(
-            self.process.pid), "--name", f"^{title}$", check=False).strip())
+        pid = ["--pid", str(self.process.pid)] if by_pid else []
+        self.window = wait_for(title, lambda: self.call("xdotool", "search", "--onlyvisible", *pid, "--name",
+                                                        f"^{title}$", check=False).strip())
 
     def keys(self, *keys, check=True):
         return self.call("xdotool", "windowactivate", "--sync", self.window, "key", "--delay", "100", *keys, check=check)
@@ -179,30 +183,85 @@ class Desktop(unittest.TestCase):
         wait_for("the program to end", lambda: self.keys("Return", check=False) or self.process.poll() is not None)
         self.assertEqual(self.process.returncode, 1)
 
+    # Each installer on Windows 10: refused before version 1607 (a silent install just fails), then
+    # installed silently (the MSI over an older version of itself), registered, started from its
+    # shortcut and uninstalled without a trace.
     def test_installer(self):
         drive = f"{self.env['WINEPREFIX']}/drive_c"
         files = lambda: {os.path.relpath(os.path.join(top, name), drive)
                          for top, folders, names in os.walk(drive) for name in folders + names}
+        # The entries in Add/Remove programs that are ours, each a block of "name    type    value" lines.
+        entries = lambda: [block for block in self.call("wine", "reg", "query", UNINSTALL, "/s").decode().replace(
+            "\r", "").split("\n\n") if "\n    DisplayName    REG_SZ    Quorrin\n" in block + "\n"]
+        # Wine makes a desktop entry and an icon for each shortcut; they stay in the test's folder.
+        self.env.update(XDG_DATA_HOME=f"{self.scratch}/data", XDG_CONFIG_HOME=f"{self.scratch}/config")
         self.call("cpack", "--config", f"{MORE[0]}/CPackConfig.cmake", "-B", self.scratch)
+        exe, msi = (f"{self.scratch}/quorrin-1.0.0.0-win64.{kind}" for kind in ("exe", "msi"))
+        # The older MSI: version 0.9.0.0, with another program inside.
+        old = f"{self.scratch}/old"
+        os.mkdir(old)
+        shutil.copy(MORE[1], f"{old}/quorrin.exe")
+        self.call("wixl", "--arch", "x64", "-D", "Version=0.9.0.0", "-D", "DisplayVersion=0.90", "-D",
+                  "IconFile=" + os.path.relpath(f"{SOURCE}/packaging/quorrin.ico", old), "-o", f"{old}/old.msi",
+                  f"{SOURCE}/packaging/windows/quorrin.wxs", cwd=old)
         before = files()
-        self.call("wine", f"{self.scratch}/quorrin-1.0.0.0-win64.exe", "/S")
-        self.call("wineserver", "-w")
-        installed = "\n".join(files() - before) + self.call("wine", "reg", "query", UNINSTALL_KEY).decode()
-        for wanted in ("Program Files/Quorrin/quorrin.exe", "Program Files/Quorrin/Uninstall.exe",
-                       "Start Menu/Programs/Quorrin/Quorrin.lnk", "DisplayName    REG_SZ    Quorrin",
-                       "DisplayVersion    REG_SZ    1.0.0.0", rf"DisplayIcon    REG_SZ    {INSTALLED}\quorrin.exe"):
-            self.assertIn(wanted, installed)
-        self.start([INSTALLED + r"\quorrin.exe"])
-        self.keys("alt+F4")
-        self.assertEqual(self.process.wait(WAIT), 0)
-        self.call("wine", INSTALLED + r"\Uninstall.exe", "/S")
-        # The uninstaller runs from a copy in Temp, which the next start of Windows deletes; only the
-        # empty folder it was in stays.
-        self.call("sh", "-c", "wineserver -w && wineboot -r && wineserver -w")
-        left = [path for path in files() - before
-                if not (os.path.basename(path).startswith("~nsu") and not os.listdir(os.path.join(drive, path)))]
-        self.assertEqual(left, [], "left behind")
-        self.assertNotIn(b"Quorrin", self.call("wine", "reg", "query", UNINSTALL_KEY, check=False), "still registered")
-
+        self.call("winecfg", "-v", "win81")
+        for install in ([exe, "/S"], ["msiexec", "/i", msi, "/qn"]):
+            self.assertRaises(subprocess.CalledProcessError, self.call, "wine", *install)
+        self.call("sh", "-c", "wineserver -w && winecfg -v win10")
+        self.assertEqual(([path for path in files() - before if "Quorrin" in path], entries()), ([], []),
+                         "installed on Windows 8.1")
+        before = files()
+        # The NSIS installer and the uninstaller it writes carry the version record, as the program does.
+        # Wine's msi puts a package's shortcuts in the user's Start menu even when it is per machine.
+        nsis = [[exe, "/S"]], [INSTALLED + r"\Uninstall.exe", "/S"], ["Uninstall.exe"], \
+            ["Z:" + exe, INSTALLED + r"\Uninstall.exe"], "ProgramData"
+        windows_installer = [["msiexec", "/i", f"{old}/old.msi", "/qn"], ["msiexec", "/i", msi, "/qn"]], \
+            ["msiexec", "/x", msi, "/qn"], [], [], f"users/{getpass.getuser()}/AppData/Roaming"
+        for installs, uninstall, more_files, versioned, menu in (nsis, windows_installer):
+            for install in installs:
+                self.call("wine", *install)
+                self.call("wineserver", "-w")
+            new = files() - before
+            self.assertEqual({path for path in new if path.startswith("Program Files/")},
+                             {"Program Files/Quorrin"} | {f"Program Files/Quorrin/{name}"
+                                                          for name in ["quorrin.exe", *more_files]})
+            with open(f"{drive}/Program Files/Quorrin/quorrin.exe", "rb") as installed, open(PROGRAM, "rb") as built:
+                self.assertTrue(installed.read() == built.read(), "quorrin.exe is not the one built")
+            shortcut = f"{menu}/Microsoft/Windows/Start Menu/Programs/Quorrin.lnk"
+            self.assertIn(shortcut, new)
+            [entry] = entries()
+            for wanted in ("DisplayVersion    REG_SZ    1.0.0.0", rf"InstallLocation    REG_SZ    {INSTALLED}",
+                           "NoModify    REG_DWORD    0x1", "NoRepair    REG_DWORD    0x1",
+                           "EstimatedSize    REG_DWORD    0x"):
+                self.assertIn(wanted, entry)
+            # Kilobytes, about the program's size; Windows Installer works it out itself (Wine's says 0).
+            size = int(entry.split("EstimatedSize    REG_DWORD    0x")[1].split()[0], 16)
+            if installs[0][0] == exe:
+                self.assertTrue(os.path.getsize(PROGRAM) // 1024 <= size < 2 * os.path.getsize(PROGRAM) // 1024)
+            for path in versioned:
+                self.assertTrue(self.call("wine", MORE[1], "file", path).startswith(
+                    b"00010000 00000000 00010000 00000000 Quorrin 1.00 1.00 "), path)
+            # The icon the desktop shows for the shortcut is the program's.
+            with open(f"{self.scratch}/data/applications/wine/Programs/Quorrin.desktop") as desktop:
+                self.assertIn("_quorrin.0\n", [line for line in desktop if line.startswith("Icon=")][0])
+            # As a user starts it: from the Start menu. `start` hands the shortcut to the shell, which
+            # starts the program and ends at once (even with /wait, and with status 0); the program,
+            # orphaned so, becomes this test's child, and the pid its window gives tells its exit status.
+            ctypes.CDLL(None).prctl(PR_SET_CHILD_SUBREAPER, 1, 0, 0, 0)
+            self.start(["start", "C:\\" + shortcut.replace("/", "\\")], by_pid=False)
+            pid = int(self.call("xdotool", "getwindowpid", self.window))
+            self.keys("alt+F4")
+            ended = wait_for("the program to end", lambda: os.waitid(os.P_PID, pid, os.WEXITED | os.WNOHANG))
+            self.assertEqual((ended.si_code, ended.si_status), (os.CLD_EXITED, 0))
+            self.call("wine", *uninstall)
+            # The uninstaller runs from a copy in Temp, which the next start of Windows deletes; only
+            # the empty folder it was in stays.
+            self.call("sh", "-c", "wineserver -w && wineboot -r && wineserver -w")
+            left = [path for path in files() - before
+                    if not (os.path.basename(path).startswith("~nsu") and not os.listdir(os.path.join(drive, path)))]
+            self.assertEqual(left, [], "left behind")
+            self.assertEqual(entries(), [], "still registered")
+            self.assertNotIn(b"Quorrin", self.call("wine", "reg", "query", r"HKLM\Software"), "a key left behind")
 
 unittest.main(argv=sys.argv[:1] + ["Desktop.test_" + CASE.lower()], verbosity=2)

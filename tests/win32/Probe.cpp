@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <cwchar>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -35,17 +36,21 @@ int wmain(int argc, wchar_t* argv[])
     if (argc == 3 && std::wstring(argv[1]) == L"file") {
         std::string record(GetFileVersionInfoSizeW(argv[2], nullptr), '\0');
         VS_FIXEDFILEINFO* fixed = nullptr;
+        WORD* language = nullptr;  // the strings' language and code page (an installer's are not Unicode)
         UINT length = 0;
         if (!GetFileVersionInfoW(argv[2], 0, static_cast<DWORD>(record.size()), record.data()) ||
-            !VerQueryValueW(record.data(), L"\\", reinterpret_cast<void**>(&fixed), &length)) {
+            !VerQueryValueW(record.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) ||
+            !VerQueryValueW(record.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&language),
+                            &length)) {
             return 1;
         }
         std::printf("%08lx %08lx %08lx %08lx ", fixed->dwFileVersionMS, fixed->dwFileVersionLS,
                     fixed->dwProductVersionMS, fixed->dwProductVersionLS);
         for (const wchar_t* name : {L"ProductName", L"ProductVersion", L"FileVersion"}) {
             wchar_t* value = nullptr;
-            VerQueryValueW(record.data(), (std::wstring(L"\\StringFileInfo\\040904B0\\") + name).c_str(),
-                           reinterpret_cast<void**>(&value), &length);
+            wchar_t path[64];
+            std::swprintf(path, std::size(path), L"\\StringFileInfo\\%04x%04x\\%ls", language[0], language[1], name);
+            VerQueryValueW(record.data(), path, reinterpret_cast<void**>(&value), &length);
             std::printf("%ls ", value ? value : L"?");
         }
         // The icon group: a 6-byte header with the count at 4, then 14 bytes for each image with its
