@@ -75,7 +75,12 @@ class Desktop(unittest.TestCase):
         self.window = wait_for(title, lambda: self.call("xdotool", "search", "--onlyvisible", *pid, "--name",
                                                         f"^{title}$", check=False).strip())
 
+    # The window manager hands the keyboard to a window a moment after it has activated it; until
+    # then keys go elsewhere. Unchecked, the keys are sent once, whatever happens.
     def keys(self, *keys, check=True):
+        if check:
+            self.call("xdotool", "windowactivate", "--sync", self.window)
+            wait_for("the keyboard", lambda: self.call("xdotool", "getwindowfocus").strip() == self.window)
         return self.call("xdotool", "windowactivate", "--sync", self.window, "key", "--delay", "100", *keys, check=check)
 
     # A click on the button, then the pointer rests off every button so that none is drawn hovered.
