@@ -131,13 +131,15 @@ class Desktop(unittest.TestCase):
     def scenario(self, command, scale, probe=None, more=lambda: None):
         self.start(command, scale)
         self.probe, shots = probe, []
-        for keys, clicks, focus, captions in STEPS:
+        for (_, _, *before), (keys, clicks, focus, captions) in zip([STEPS[0]] + STEPS, STEPS):
             if keys[:1] == ["click"]:
                 self.click(keys[1])
             elif keys[:1] == ["minimise"]:
                 self.call("xdotool", "windowminimize", "--sync", self.window, "windowactivate", "--sync", self.window,
                           check=False)
                 self.assertShows(clicks[:-1])
+                if probe:
+                    self.assertLaidOut(*before)
                 self.keys(*keys[1:])
             elif keys:
                 self.keys(*keys)
