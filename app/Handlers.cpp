@@ -73,13 +73,7 @@ std::optional<std::string> RunAndRender(const std::function<void()>& step, Retai
     } catch (const FatalError& error) {
         failure = error.what();
     }
-    try {
-        picture.Render();
-    } catch (const FatalError& error) {
-        if (!failure) {
-            failure = error.what();
-        }
-    }
+    picture.Render();
     return failure;
 }
 

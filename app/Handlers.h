@@ -64,7 +64,7 @@ private:
 
 // Runs one step of the program (a click's handler, or a change of the picture's density or
 // colours) and rasterises what it drew, up to a failure too, so that a front end shows the
-// picture before it reports. Returns the failure's text, the first one met, or nothing.
+// picture before it reports. Returns the failure's text, or nothing.
 std::optional<std::string> RunAndRender(const std::function<void()>& step, RetainedPicture& picture);
 
 }  // namespace quorrin

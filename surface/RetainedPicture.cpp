@@ -162,12 +162,23 @@ void RetainedPicture::SetScale(double scale)
     if (scale == Scale && !Raster.empty()) {
         return;
     }
+    // The raster of the new size comes first: the size is published only with it, so that a
+    // failed allocation leaves the old raster and its size, which the front ends keep showing.
+    const int width = static_cast<int>(std::lround(AreaWidth * scale));
+    const int height = static_cast<int>(std::lround(AreaHeight * scale));
+    std::vector<std::uint32_t> raster;
+    try {
+        raster.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), Background);
+    } catch (const std::bad_alloc&) {
+        throw FatalError("no memory for a picture of " + std::to_string(width) + " x " + std::to_string(height) +
+                         " pixels");
+    }
+    Raster.swap(raster);
     Scale = scale;
-    RasterWidth = static_cast<int>(std::lround(AreaWidth * scale));
-    RasterHeight = static_cast<int>(std::lround(AreaHeight * scale));
+    RasterWidth = width;
+    RasterHeight = height;
     ScaleX = RasterWidth / static_cast<double>(Width);
     ScaleY = RasterHeight / static_cast<double>(Height);
-    Raster.clear();
     RenderedStrokes = 0;
     ClearPending = true;
 }
@@ -245,12 +256,7 @@ void RetainedPicture::Render()
         return;
     }
     if (ClearPending) {
-        try {
-            Raster.assign(static_cast<std::size_t>(RasterWidth) * static_cast<std::size_t>(RasterHeight), Background);
-        } catch (const std::bad_alloc&) {
-            throw FatalError("no memory for a picture of " + std::to_string(RasterWidth) + " x " +
-                             std::to_string(RasterHeight) + " pixels");
-        }
+        std::fill(Raster.begin(), Raster.end(), Background);
         ClearPending = false;
     }
     for (std::size_t i = RenderedStrokes; i < Picture.size(); ++i) {

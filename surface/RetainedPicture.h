@@ -55,9 +55,11 @@ public:
     // A change of either colour rasterises the whole picture again at the next Render.
     void SetColours(std::uint32_t background, std::uint32_t ink);
     // Device pixels per pixel of the area, for a screen's density. A new scale makes a raster of
-    // the new size, which the next Render fills from the kept segments; no view runs.
+    // the new size, which the next Render fills from the kept segments; no view runs. Throws
+    // FatalError for a density beyond the largest, or when the new raster gets no memory; the
+    // picture then stays as it was, raster and size.
     void SetScale(double scale);
-    // Rasterises what was drawn since the last call. Throws FatalError when it can't.
+    // Rasterises what was drawn since the last call, into the raster SetScale made.
     void Render();
 
     // The raster as of the last Render: PixelWidth values per row, the top row first.

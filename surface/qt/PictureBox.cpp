@@ -53,7 +53,11 @@ void PictureBox::paintEvent(QPaintEvent* event)
         Picture.SetScale(devicePixelRatioF());
         Picture.Render();
     } catch (const FatalError& error) {
-        emit RenderFailed(QString::fromUtf8(error.what()));
+        // Reported once the paint has returned: a dialog, or the end of the program, has no
+        // place inside a paint.
+        QMetaObject::invokeMethod(
+            this, [this, message = QString::fromUtf8(error.what())] { emit RenderFailed(message); },
+            Qt::QueuedConnection);
     }
 
     QPainter painter(this);

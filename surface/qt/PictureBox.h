@@ -22,7 +22,7 @@ public:
     QImage Image() const;
 
 signals:
-    // Rasterising again for a repaint failed; painting itself cannot throw.
+    // Rasterising again for a repaint failed; emitted after the paint, which cannot throw.
     void RenderFailed(const QString& message);
 
 protected:

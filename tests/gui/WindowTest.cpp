@@ -76,8 +76,8 @@ TEST(Window, ControlsStandWhereTheLayoutPutsThemAndThePictureIsTheCores)
                 test::PictureOfClicks("12", window.devicePixelRatioF()));
 }
 
-// The first failing click is reported once and ends the program with status 1, and no click after
-// it is handled.
+// The first failing click, or paint, is reported once and ends the program with status 1, and no
+// click after it is handled. A paint's failure is reported after the paint has returned.
 TEST(Window, FatalErrorIsReportedOnceAndEndsTheProgram)
 {
     EXPECT_EXIT(
@@ -96,6 +96,26 @@ TEST(Window, FatalErrorIsReportedOnceAndEndsTheProgram)
             std::exit(QApplication::exec());
         },
         ::testing::ExitedWithCode(1), "quorrin: fatal error: grid index 52 lies outside 0..50\n1 report, New random with taps\n$");
+
+    // A screen of more device pixels per pixel than the picture can be shown at; the program in
+    // the death test starts on it. Painting the picture into a small image spares a window's worth
+    // of pixels at that density.
+    qputenv("QT_SCALE_FACTOR", "17");
+    EXPECT_EXIT(
+        {
+            MainWindow dense;
+            EndProgramOnFatalError(dense);
+            QTimer::singleShot(0, &dense, [&dense] {
+                QImage image(8, 8, QImage::Format_RGB32);
+                for (int paint = 1; paint <= 2; ++paint) {
+                    dense.findChild<QWidget*>("Picture1")->render(&image);
+                    std::fprintf(stderr, "painted %d\n", paint);
+                }
+            });
+            std::exit(QApplication::exec());
+        },
+        ::testing::ExitedWithCode(1), "painted 1\npainted 2\nquorrin: fatal error: a screen density of 17 cannot be shown\n$");
+    qunsetenv("QT_SCALE_FACTOR");
 }
 
 }  // namespace
