@@ -1,6 +1,10 @@
 # The version record and icon group inside quorrin.exe, and its two installers:
-# cd <build dir> && cpack  ->  quorrin-1.0.0.0-win64.exe (NSIS) and quorrin-1.0.0.0-win64.msi
+# cd <build dir> && cpack  ->  quorrin-<version>-win64.exe (NSIS) and quorrin-<version>-win64.msi
 target_sources(quorrin PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/quorrin.rc)
+# The version record's numbers (1,0,0,0) and strings ("1.00") are the project's version.
+string(REPLACE "." "," _version_numbers "${PROJECT_VERSION}")
+set_source_files_properties(quorrin.rc TARGET_DIRECTORY quorrin PROPERTIES COMPILE_DEFINITIONS
+  "QUORRIN_VERSION=${_version_numbers};QUORRIN_DISPLAY_VERSION=${QUORRIN_DISPLAY_VERSION}")
 
 install(TARGETS quorrin RUNTIME DESTINATION .)
 

@@ -5,15 +5,20 @@ The picture is a small framed field of 4 x 4 cells whose drainage joins into one
 stream that leaves the field through the bottom edge, where an arrowhead marks the outlet.
 Stream widths grow with the number of cells draining through them.
 
-Only the standard library is used. Run it by hand after changing the artwork and commit the
-outputs; the build never runs it:
+Pillow draws and writes the PNGs; the icon file's 1- and 4-bit images, which Pillow does not
+write, are written here. Run it after changing the artwork and commit the outputs:
 
     python3 packaging/make-icons.py
+
+With --check it writes nothing and fails unless the committed files are what it draws (the
+PNGs compared by their pixels, the icon file byte for byte); the release build's tests run that.
 """
 
 import pathlib
 import struct
-import zlib
+import sys
+
+from PIL import Image, ImageDraw
 
 HERE = pathlib.Path(__file__).resolve().parent
 
@@ -39,6 +44,8 @@ LAYOUTS = {
     128: dict(cell=24, frame=4, grid=2, widths=(4, 6, 10), top=2),
     256: dict(cell=48, frame=6, grid=2, widths=(8, 12, 18), top=4),
 }
+# The parts are drawn 8 times larger and shrunk, which smooths the arrowhead's slanted edges.
+SAMPLES = 8
 
 # Drawing order, bottom to top.
 ROLES = ("paper", "grid", "frame", "stream")
@@ -75,46 +82,6 @@ def upstream_cells():
     return count
 
 
-class Canvas:
-    """Per-part coverage (0..1) of each pixel; overlapping shapes of one part take the maximum."""
-
-    def __init__(self, size):
-        self.size = size
-        self.cover = {role: [[0.0] * size for _ in range(size)] for role in ROLES}
-
-    def rect(self, role, x0, y0, x1, y1):
-        layer = self.cover[role]
-        for y in range(max(0, int(y0)), min(self.size, int(y1) + 1)):
-            cy = min(y + 1, y1) - max(y, y0)
-            if cy <= 0:
-                continue
-            for x in range(max(0, int(x0)), min(self.size, int(x1) + 1)):
-                cx = min(x + 1, x1) - max(x, x0)
-                if cx > 0:
-                    layer[y][x] = max(layer[y][x], cx * cy)
-
-    def triangle(self, role, pts, samples=8):
-        layer = self.cover[role]
-        (ax, ay), (bx, by), (cx, cy) = pts
-
-        def inside(px, py):
-            d1 = (px - bx) * (ay - by) - (ax - bx) * (py - by)
-            d2 = (px - cx) * (by - cy) - (bx - cx) * (py - cy)
-            d3 = (px - ax) * (cy - ay) - (cx - ax) * (py - ay)
-            neg = d1 < 0 or d2 < 0 or d3 < 0
-            pos = d1 > 0 or d2 > 0 or d3 > 0
-            return not (neg and pos)
-
-        xs = [p[0] for p in pts]
-        ys = [p[1] for p in pts]
-        for y in range(max(0, int(min(ys))), min(self.size, int(max(ys)) + 1)):
-            for x in range(max(0, int(min(xs))), min(self.size, int(max(xs)) + 1)):
-                hits = sum(
-                    inside(x + (i + 0.5) / samples, y + (j + 0.5) / samples)
-                    for i in range(samples) for j in range(samples))
-                layer[y][x] = max(layer[y][x], hits / (samples * samples))
-
-
 def span(centre, width):
     """A run of whole pixels of the given width centred as nearly as possible on centre."""
     start = round(centre - width / 2)
@@ -122,25 +89,30 @@ def span(centre, width):
 
 
 def draw(size):
+    """Each part's coverage of the pixels, 0 to 255, as one greyscale image per part."""
     lay = LAYOUTS[size]
     c, f, g, top = lay["cell"], lay["frame"], lay["grid"], lay["top"]
     outer = CELLS * c + 2 * f
     left = (size - outer) // 2
     x_cells, y_cells = left + f, top + f
-    canvas = Canvas(size)
+    layers = {role: Image.new("L", (size * SAMPLES,) * 2) for role in ROLES}
 
-    canvas.rect("paper", left, top, left + outer, top + outer)
+    def rect(role, x0, y0, x1, y1):
+        ImageDraw.Draw(layers[role]).rectangle(
+            (x0 * SAMPLES, y0 * SAMPLES, x1 * SAMPLES - 1, y1 * SAMPLES - 1), fill=255)
+
+    rect("paper", left, top, left + outer, top + outer)
     for side in ((left, top, left + outer, top + f),
                  (left, top + outer - f, left + outer, top + outer),
                  (left, top, left + f, top + outer),
                  (left + outer - f, top, left + outer, top + outer)):
-        canvas.rect("frame", *side)
+        rect("frame", *side)
     if g:
         for k in range(1, CELLS):
             gx0, gx1 = span(x_cells + k * c, g)
             gy0, gy1 = span(y_cells + k * c, g)
-            canvas.rect("grid", gx0, y_cells, gx1, y_cells + CELLS * c)
-            canvas.rect("grid", x_cells, gy0, x_cells + CELLS * c, gy1)
+            rect("grid", gx0, y_cells, gx1, y_cells + CELLS * c)
+            rect("grid", x_cells, gy0, x_cells + CELLS * c, gy1)
 
     def centre(cell):
         return x_cells + (cell[0] + 0.5) * c, y_cells + (cell[1] + 0.5) * c
@@ -161,7 +133,7 @@ def draw(size):
             x0, x1 = span(ax, w)
             y0, _ = span(min(ay, by), w)
             _, y1 = span(max(ay, by), w)
-        canvas.rect("stream", x0, y0, x1, y1)
+        rect("stream", x0, y0, x1, y1)
 
     for src, dst in DRAINS_TO.items():
         segment(centre(src), centre(dst), width(src))
@@ -172,56 +144,30 @@ def draw(size):
     tip = size if size <= 32 else size - max(1, size // 64)
     segment((ox, oy), (ox, base), width(OUTLET))
     half = max(1.5, (tip - base) * 0.85)
-    canvas.triangle("stream", [(ox - half, base), (ox + half, base), (ox, tip)])
-    return canvas
+    ImageDraw.Draw(layers["stream"]).polygon(
+        [(x * SAMPLES, y * SAMPLES) for x, y in ((ox - half, base), (ox + half, base), (ox, tip))], fill=255)
+    return {role: layer.reduce(SAMPLES) for role, layer in layers.items()}
 
 
-def to_rgba(canvas):
-    rows = []
-    for y in range(canvas.size):
-        row = bytearray()
-        for x in range(canvas.size):
-            r = g = b = a = 0.0
-            for role in ROLES:
-                k = canvas.cover[role][y][x]
-                if k <= 0:
-                    continue
-                cr, cg, cb = RGB[role]
-                # Premultiplied "over".
-                r, g, b = cr * k + r * (1 - k), cg * k + g * (1 - k), cb * k + b * (1 - k)
-                a = k + a * (1 - k)
-            if a > 0:
-                r, g, b = r / a, g / a, b / a
-            row += bytes((round(r), round(g), round(b), round(a * 255)))
-        rows.append(bytes(row))
-    return rows
+def to_rgba(cover):
+    """The parts in their colours, each over the ones below it."""
+    image = Image.new("RGBA", cover["paper"].size)
+    for role in ROLES:
+        part = Image.new("RGBA", image.size, RGB[role])
+        part.putalpha(cover[role])
+        image = Image.alpha_composite(image, part)
+    return image
 
 
-def to_indexed(canvas, index):
+def to_indexed(cover, index):
     """Palette index per pixel (None = transparent): the topmost part covering at least half."""
-    rows = []
-    for y in range(canvas.size):
-        row = []
-        for x in range(canvas.size):
-            chosen = None
-            for role in ROLES:
-                if canvas.cover[role][y][x] >= 0.5:
-                    chosen = index[role]
-            row.append(chosen)
-        rows.append(row)
-    return rows
-
-
-def png(rows, size):
-    def chunk(kind, data):
-        return (struct.pack(">I", len(data)) + kind + data
-                + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
-
-    raw = b"".join(b"\x00" + row for row in rows)
-    return (b"\x89PNG\r\n\x1a\n"
-            + chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0))
-            + chunk(b"IDAT", zlib.compress(raw, 9))
-            + chunk(b"IEND", b""))
+    size = cover["paper"].width
+    chosen = [None] * (size * size)
+    for role in ROLES:
+        for i, value in enumerate(cover[role].getdata()):
+            if value >= 128:
+                chosen[i] = index[role]
+    return [chosen[y * size:(y + 1) * size] for y in range(size)]
 
 
 def pack_bits(values, bits):
@@ -266,22 +212,36 @@ def ico(images):
     return directory + body
 
 
-def main():
-    canvases = {size: draw(size) for size in LAYOUTS}
-
-    icons = HERE / "icons"
-    icons.mkdir(exist_ok=True)
-    for size, canvas in canvases.items():
-        (icons / f"quorrin-{size}.png").write_bytes(png(to_rgba(canvas), size))
-
+def main(check):
+    covers = {size: draw(size) for size in LAYOUTS}
+    pngs = {HERE / "icons" / f"quorrin-{size}.png": to_rgba(cover) for size, cover in covers.items()}
     entries = [
-        (32, 1, MONO, to_indexed(canvases[32], INDEX2)),
-        (32, 4, VGA16, to_indexed(canvases[32], INDEX16)),
-        (16, 4, VGA16, to_indexed(canvases[16], INDEX16)),
+        (32, 1, MONO, to_indexed(covers[32], INDEX2)),
+        (32, 4, VGA16, to_indexed(covers[32], INDEX16)),
+        (16, 4, VGA16, to_indexed(covers[16], INDEX16)),
     ]
-    (HERE / "quorrin.ico").write_bytes(
-        ico([(size, bits, len(pal), dib(px, size, bits, pal)) for size, bits, pal, px in entries]))
+    icon_file = ico([(size, bits, len(pal), dib(px, size, bits, pal)) for size, bits, pal, px in entries])
+
+    if not check:
+        (HERE / "icons").mkdir(exist_ok=True)
+        for path, image in pngs.items():
+            image.save(path, optimize=True)
+        (HERE / "quorrin.ico").write_bytes(icon_file)
+        return 0
+    stale = [path for path, image in pngs.items() if not path.exists() or not same_pixels(path, image)]
+    if not (HERE / "quorrin.ico").exists() or (HERE / "quorrin.ico").read_bytes() != icon_file:
+        stale.append(HERE / "quorrin.ico")
+    for path in stale:
+        print(f"{path}: not what make-icons.py draws", file=sys.stderr)
+    return 1 if stale else 0
+
+
+def same_pixels(path, image):
+    with Image.open(path) as committed:
+        return committed.mode == image.mode and committed.size == image.size and committed.tobytes() == image.tobytes()
 
 
 if __name__ == "__main__":
-    main()
+    if sys.argv[1:] not in ([], ["--check"]):
+        sys.exit(__doc__)
+    sys.exit(main(sys.argv[1:] == ["--check"]))

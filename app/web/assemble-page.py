@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
 """Assembles the one self-contained page: the template with its styles and its script inline,
-the script being the module (WebAssembly embedded) followed by the page's own wiring, and a
-Content-Security-Policy that lets the page load nothing from anywhere.
+the script being the module (WebAssembly embedded) followed by the page's own wiring, a
+Content-Security-Policy that lets the page load nothing from anywhere, and the version.
 
-usage: assemble-page.py TEMPLATE STYLE MODULE PAGE_SCRIPT OUTPUT
+usage: assemble-page.py TEMPLATE STYLE MODULE PAGE_SCRIPT VERSION_FILE OUTPUT
+
+VERSION_FILE holds the version as people see it, written there by the build.
 """
 import base64
 import hashlib
@@ -17,12 +19,13 @@ def digest(text):
     return "'sha256-" + base64.b64encode(hashlib.sha256(text.encode("utf-8")).digest()).decode() + "'"
 
 
-def main(template_path, style_path, module_path, page_path, output_path):
+def main(template_path, style_path, module_path, page_path, version_path, output_path):
     def read(path):
         with open(path, encoding="utf-8") as file:
             return file.read()
 
     style = read(style_path)
+    version = read(version_path).strip()
     script = read(module_path) + "\n" + read(page_path)
     # Nothing in the script may end its element early.
     script = re.sub(r"</(script)", r"<\\/\1", script, flags=re.IGNORECASE)
@@ -35,7 +38,7 @@ def main(template_path, style_path, module_path, page_path, output_path):
         "connect-src data:",
     ])
     page = read(template_path)
-    for marker, text in (("@POLICY@", policy), ("@STYLE@", style), ("@SCRIPT@", script)):
+    for marker, text in (("@POLICY@", policy), ("@VERSION@", version), ("@STYLE@", style), ("@SCRIPT@", script)):
         if page.count(marker) != 1:
             sys.exit(f"{template_path}: expected {marker} once")
         page = page.replace(marker, text)
@@ -47,6 +50,6 @@ def main(template_path, style_path, module_path, page_path, output_path):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 6:
+    if len(sys.argv) != 7:
         sys.exit(__doc__)
     main(*sys.argv[1:])

@@ -5,7 +5,7 @@
 # focuses, minimises, restores and closes the window as on a user's desktop.
 #   end_to_end.py Qt PROGRAM PICTURE_OF_CLICKS [MEMCHECK_SUPPRESSIONS]    (none or empty: no memcheck run)
 #   end_to_end.py Win32 QUORRIN_EXE PICTURE_OF_CLICKS PROBE_EXE
-#   end_to_end.py Installer QUORRIN_EXE PICTURE_OF_CLICKS BUILD_DIR PROBE_EXE
+#   end_to_end.py Installer QUORRIN_EXE PICTURE_OF_CLICKS BUILD_DIR PROBE_EXE VERSION DISPLAY_VERSION
 import ctypes, getpass, os, shutil, subprocess, sys, tempfile, time, unittest
 
 TITLE = "Random discharge directions causing river systems Arvelt"
@@ -203,7 +203,8 @@ class Desktop(unittest.TestCase):
         # Wine makes a desktop entry and an icon for each shortcut; they stay in the test's folder.
         self.env.update(XDG_DATA_HOME=f"{self.scratch}/data", XDG_CONFIG_HOME=f"{self.scratch}/config")
         self.call("cpack", "--config", f"{MORE[0]}/CPackConfig.cmake", "-B", self.scratch)
-        exe, msi = (f"{self.scratch}/quorrin-1.0.0.0-win64.{kind}" for kind in ("exe", "msi"))
+        version, display_version = MORE[2:4]
+        exe, msi = (f"{self.scratch}/quorrin-{version}-win64.{kind}" for kind in ("exe", "msi"))
         # The older MSI: version 0.9.0.0, with another program inside.
         old = f"{self.scratch}/old"
         os.mkdir(old)
@@ -238,7 +239,7 @@ class Desktop(unittest.TestCase):
             shortcut = f"{menu}/Microsoft/Windows/Start Menu/Programs/Quorrin.lnk"
             self.assertIn(shortcut, new)
             [entry] = entries()
-            for wanted in ("DisplayVersion    REG_SZ    1.0.0.0", rf"InstallLocation    REG_SZ    {INSTALLED}",
+            for wanted in (f"DisplayVersion    REG_SZ    {version}", rf"InstallLocation    REG_SZ    {INSTALLED}",
                            "NoModify    REG_DWORD    0x1", "NoRepair    REG_DWORD    0x1",
                            "EstimatedSize    REG_DWORD    0x"):
                 self.assertIn(wanted, entry)
@@ -248,7 +249,7 @@ class Desktop(unittest.TestCase):
                 self.assertTrue(os.path.getsize(PROGRAM) // 1024 <= size < 2 * os.path.getsize(PROGRAM) // 1024)
             for path in versioned:
                 self.assertTrue(self.call("wine", MORE[1], "file", path).startswith(
-                    b"00010000 00000000 00010000 00000000 Quorrin 1.00 1.00 "), path)
+                    f"{version} {version} Quorrin {display_version} {display_version} ".encode()), path)
             # The icon the desktop shows for the shortcut is the program's.
             with open(f"{self.scratch}/data/applications/wine/Programs/Quorrin.desktop") as desktop:
                 self.assertIn("_quorrin.0\n", [line for line in desktop if line.startswith("Icon=")][0])

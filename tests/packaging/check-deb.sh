@@ -18,5 +18,13 @@ listing=$(dpkg-deb -c "$deb")
 test "$(echo "$listing" | grep -v '^d' | awk '{print $6}' | sort)" = "$(echo "$expected" | sort)" ||
   { echo "files differ from the expected list:"; echo "$listing"; exit 1; }
 echo "$listing" | grep -q '^-rwxr-xr-x .* \./usr/bin/quorrin$' || { echo "usr/bin/quorrin is not executable"; exit 1; }
+# The version is the package's in the newest changelog entry, the manual page and the AppStream release.
+packaged() { dpkg-deb --fsys-tarfile "$deb" | tar -xO "./usr/share/$1"; }
+test "$(packaged doc/quorrin/changelog.gz | gzip -dc | head -n 1)" = "quorrin ($version) unstable; urgency=medium" ||
+  { echo "the changelog's newest entry is not $version"; exit 1; }
+packaged man/man1/quorrin.1.gz | gzip -dc | head -n 1 | grep -qF "\"Quorrin $version\"" ||
+  { echo "the manual page does not name version $version"; exit 1; }
+packaged metainfo/$id.metainfo.xml | grep -qF "<release version=\"$version\"" ||
+  { echo "the AppStream data has no release $version"; exit 1; }
 lintian --fail-on error,warning --pedantic --display-info --tag-display-limit 0 "$deb"
 rm -rf "$work" "$work.log"

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 # The page alone from file:// in headless Chromium, driven through WebDriver with real key and
 # pointer events, step by step against the core's picture for the same clicks.
-# usage: page_test.py PAGE RUNNER... PICTURE_OF_CLICKS
+# usage: page_test.py PAGE DISPLAY_VERSION RUNNER... PICTURE_OF_CLICKS
 import shutil, subprocess, sys, tempfile, time
 
 from selenium import webdriver
@@ -77,9 +77,11 @@ def until(driver, condition):
         time.sleep(0.2)
 
 
-def scenario(driver, url, tool):
+def scenario(driver, url, version, tool):
     act(driver, "scale 1")
     driver.get(url)
+    generator = driver.execute_script("return document.querySelector('meta[name=generator]')?.content")
+    check(generator == f"Quorrin {version}", f"the page names its version: {generator}")
     for action, focus, captions, clicks, scale, dark in STEPS:
         act(driver, action)
         size, mask = core_picture(tool, clicks, scale)
@@ -104,7 +106,7 @@ def scenario(driver, url, tool):
 
 
 def main():
-    page, tool = sys.argv[1], sys.argv[2:]
+    page, version, tool = sys.argv[1], sys.argv[2], sys.argv[3:]
     folder = tempfile.TemporaryDirectory()
     options = webdriver.ChromeOptions()
     options.binary_location = "/usr/bin/chromium"
@@ -113,7 +115,7 @@ def main():
     options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
     driver = webdriver.Chrome(service=webdriver.chrome.service.Service("/usr/bin/chromedriver"), options=options)
     try:
-        scenario(driver, "file://" + shutil.copy(page, folder.name), tool)  # the page alone, nothing beside it
+        scenario(driver, "file://" + shutil.copy(page, folder.name), version, tool)  # the page alone, nothing beside it
         console = [entry["message"][:300] for entry in driver.get_log("browser")]
         check(console == [], f"nothing on the console: {console}")
     finally:

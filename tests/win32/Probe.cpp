@@ -1,5 +1,6 @@
 // What only Windows itself can tell about quorrin.exe, for the tests to compare:
-//   probe file EXE       its version numbers and strings, and its icon group's images
+//   probe file EXE       its version numbers and strings, its icon group's images and the
+//                        version in its manifest
 //   probe window TITLE   its client area, the focused control, the default buttons, each
 //                        control's id, place, size and text in z-order (the order the dialog
 //                        manager tabs in)
@@ -44,8 +45,10 @@ int wmain(int argc, wchar_t* argv[])
                             &length)) {
             return 1;
         }
-        std::printf("%08lx %08lx %08lx %08lx ", fixed->dwFileVersionMS, fixed->dwFileVersionLS,
-                    fixed->dwProductVersionMS, fixed->dwProductVersionLS);
+        std::printf("%u.%u.%u.%u %u.%u.%u.%u ", HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
+                    HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS), HIWORD(fixed->dwProductVersionMS),
+                    LOWORD(fixed->dwProductVersionMS), HIWORD(fixed->dwProductVersionLS),
+                    LOWORD(fixed->dwProductVersionLS));
         for (const wchar_t* name : {L"ProductName", L"ProductVersion", L"FileVersion"}) {
             wchar_t* value = nullptr;
             wchar_t path[64];
@@ -60,6 +63,18 @@ int wmain(int argc, wchar_t* argv[])
         const auto* data = group ? static_cast<const BYTE*>(LockResource(LoadResource(exe, group))) : nullptr;
         for (int i = 0; data && i < data[4]; ++i) {
             std::printf("%dx%dx%d ", data[6 + 14 * i], data[7 + 14 * i], data[12 + 14 * i]);
+        }
+        // The version the manifest gives the program (that of its first assemblyIdentity).
+        HRSRC manifest = FindResourceW(exe, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));  // RT_MANIFEST
+        if (manifest) {
+            const std::string xml(static_cast<const char*>(LockResource(LoadResource(exe, manifest))),
+                                  SizeofResource(exe, manifest));
+            const std::string attribute = "version=\"";
+            const auto start = xml.find(attribute, xml.find("<assemblyIdentity"));
+            const auto end = xml.find('"', start + attribute.size());
+            if (start != std::string::npos && end != std::string::npos) {
+                std::printf("manifest %s ", xml.substr(start + attribute.size(), end - start - attribute.size()).c_str());
+            }
         }
         return 0;
     }
