@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "FatalError.h"
@@ -38,6 +40,7 @@ TEST(RetainedPicture, InksThePixelsOfEachSegment)
         {"a square pen three pixels wide", {{2.0f, 2.0f, 5.0f, 2.0f, 3}}, "......../.######./.######./.######./......../........"},
         {"a square pen two pixels wide on a diagonal", {{1.0f, 1.0f, 3.0f, 3.0f, 2}}, "##....../###...../.###..../..##..../......../........"},
         {"a sloping segment across the bottom edge is cut at the edge, not short of it", {{0.5f, 3.5f, 8.5f, 7.5f, 1}}, "......../......../......../#......./.##...../...##..."},
+        {"a sloping segment across the right edge is cut at the edge, not short of it", {{4.5f, 0.5f, 10.5f, 3.5f, 1}}, "....#.../.....##./.......#/......../......../........"},
         {"ends far away on both sides", {{-1e30f, 4.0f, 1e30f, 4.0f, 1}}, "......../......../......../......../########/........"},
         {"a segment on the far edge lies outside", {{8.0f, 0.0f, 8.0f, 6.0f, 1}, {0.0f, 6.0f, 8.0f, 6.0f, 1}}, "......../......../......../......../......../........"},
         {"coordinates that are not finite", {{std::nanf(""), 1.0f, 2.0f, 3.0f, 1}, {1.0f, -HUGE_VALF, 1.0f, 2.0f, 1}}, "......../......../......../......../......../........"},
@@ -52,7 +55,19 @@ TEST(RetainedPicture, InksThePixelsOfEachSegment)
         picture.Render();
         EXPECT_EQ(Art(picture), c.Expected);
     }
-    RetainedPicture picture(8, 6);
+    // A change of the ink alone inks the picture anew.
+    RetainedPicture recoloured(8, 6, 8.0f, 6.0f);
+    recoloured.DrawLine(1.0f, 1.0f, 5.0f, 1.0f);
+    recoloured.Render();
+    recoloured.SetColours(test::kPaper, 0xff0000ffu);
+    recoloured.Render();
+    EXPECT_EQ(Art(recoloured), "......../.?????../......../......../......../........");
+    // At a fractional density the raster is the area times the density, rounded.
+    RetainedPicture picture(455, 439);
+    for (const auto& [scale, width, height] : {std::tuple{1.25, 569, 549}, {1.5, 683, 659}}) {
+        picture.SetScale(scale);
+        EXPECT_EQ(std::pair(picture.PixelWidth(), picture.PixelHeight()), std::pair(width, height)) << scale;
+    }
     EXPECT_THROW(picture.SetPenWidth(0), FatalError);
     EXPECT_THROW(picture.SetScale(0.0), FatalError);
     // The report names the density as people write it.

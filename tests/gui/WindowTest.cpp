@@ -71,9 +71,21 @@ TEST(Window, ControlsStandWhereTheLayoutPutsThemAndThePictureIsTheCores)
     // The picture as painted is the core's at the screen's density.
     QTest::mouseClick(Button(window, "Command1"), Qt::LeftButton);
     QTest::mouseClick(Button(window, "Command2"), Qt::LeftButton);
-    const QImage shown = window.findChild<QWidget*>("Picture1")->grab(kDrawingArea).toImage().convertToFormat(QImage::Format_RGB32);
-    EXPECT_TRUE(test::PlainPbm(reinterpret_cast<const std::uint32_t*>(shown.constBits()), shown.width(), shown.height()) ==
-                test::PictureOfClicks("12", window.devicePixelRatioF()));
+    const auto shown = [&window] {
+        const QImage image = window.findChild<QWidget*>("Picture1")->grab(kDrawingArea).toImage().convertToFormat(QImage::Format_RGB32);
+        return test::PlainPbm(reinterpret_cast<const std::uint32_t*>(image.constBits()), image.width(), image.height());
+    };
+    std::string core = test::PictureOfClicks("12", window.devicePixelRatioF());
+    EXPECT_TRUE(shown() == core);
+    // A dark palette recolours it: paper and ink trade places.
+    QPalette dark = window.palette();
+    dark.setColor(QPalette::Base, QColor::fromRgb(test::kInk));
+    dark.setColor(QPalette::Text, QColor::fromRgb(test::kPaper));
+    window.setPalette(dark);
+    for (auto pixel = core.begin() + static_cast<std::ptrdiff_t>(core.find('\n', 3)); pixel != core.end(); ++pixel) {
+        *pixel = *pixel == '0' ? '1' : *pixel == '1' ? '0' : *pixel;
+    }
+    EXPECT_TRUE(shown() == core);
 }
 
 // The first failing click, or paint, is reported once and ends the program with status 1, and no

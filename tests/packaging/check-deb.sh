@@ -26,5 +26,8 @@ packaged man/man1/quorrin.1.gz | gzip -dc | head -n 1 | grep -qF "\"Quorrin $ver
   { echo "the manual page does not name version $version"; exit 1; }
 packaged metainfo/$id.metainfo.xml | grep -qF "<release version=\"$version\"" ||
   { echo "the AppStream data has no release $version"; exit 1; }
+# The desktop entry names an icon the package installs.
+icon=$(packaged applications/$id.desktop | sed -n 's/^Icon=//p')
+echo "$listing" | grep -q "/apps/$icon\.png$" || { echo "the desktop entry's icon '$icon' is not installed"; exit 1; }
 lintian --fail-on error,warning --pedantic --display-info --tag-display-limit 0 "$deb"
 rm -rf "$work" "$work.log"
