@@ -2,7 +2,6 @@
 #include "Handlers.h"
 
 #include "Drainage.h"
-#include "FatalError.h"
 #include "Streams.h"
 
 namespace quorrin {
@@ -63,18 +62,6 @@ void Handlers::Generate(Button clicked, std::string_view coarseCaption,
     }
     GenerateDrainage(Window.Field, Surface, Random);
     Window.ViewToggle = 1;
-}
-
-std::optional<std::string> RunAndRender(const std::function<void()>& step, RetainedPicture& picture)
-{
-    std::optional<std::string> failure;
-    try {
-        step();
-    } catch (const FatalError& error) {
-        failure = error.what();
-    }
-    picture.Render();
-    return failure;
 }
 
 }  // namespace quorrin

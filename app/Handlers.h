@@ -1,15 +1,11 @@
 // The three buttons' handlers and the state that lives between clicks, free of any toolkit.
 #pragma once
 
-#include <functional>
-#include <optional>
-#include <string>
 #include <string_view>
 
 #include "DrawingSurface.h"
 #include "Field.h"
 #include "RandomSource.h"
-#include "RetainedPicture.h"
 
 namespace quorrin {
 
@@ -61,10 +57,5 @@ private:
     RandomSource& Random;
     WindowState Window;
 };
-
-// Runs one step of the program (a click's handler, or a change of the picture's density or
-// colours) and rasterises what it drew, up to a failure too, so that a front end shows the
-// picture before it reports. Returns the failure's text, or nothing.
-std::optional<std::string> RunAndRender(const std::function<void()>& step, RetainedPicture& picture);
 
 }  // namespace quorrin

@@ -1,24 +1,23 @@
-// The program's one window: the picture, three buttons and a label at fixed positions.
+// The program's one window, built from the window's table: the picture, three buttons and a label.
 #pragma once
 
 #include <QLabel>
 #include <QPushButton>
 #include <QWidget>
 
-#include "Handlers.h"
 #include "PictureBox.h"
-#include "RandomSource.h"
+#include "Program.h"
 
 namespace quorrin {
 
-class MainWindow final : public QWidget, private ButtonCaptions {
+class MainWindow final : public QWidget {
     Q_OBJECT
 
 public:
     // The picture's logical extent can be set for tests; the program uses the default.
     explicit MainWindow(float logicalExtent = RetainedPicture::kLogicalExtent);
 
-    const WindowState& State() const { return Clicks.State(); }
+    const WindowState& State() const { return Run.State(); }
     // Clears the window's own client area, outside its controls.
     void ClearWindowArea();
 
@@ -27,22 +26,17 @@ signals:
     void FatalErrorRaised(const QString& message);
 
 private:
-    void SetCaption(Button button, std::string_view caption) override;
-    // Runs one click's handler and shows its picture.
-    void Run(void (Handlers::*handler)());
-    // Raises the fatal error once; no click runs after it.
-    void Fail(const QString& message);
+    void Click(Button button);
+    // Raises the fatal error when it is the program's first.
+    void Report(const std::optional<std::string>& failure);
 
-    // Members are declared, and so the controls created, in the window's creation order.
-    QPushButton* Command3;
-    QPushButton* Command2;
-    QPushButton* Command1;
-    PictureBox* Picture1;
-    QLabel* Label1;
-
-    SeededRandomSource Random;
-    Handlers Clicks;
-    bool Failed = false;
+    Program Run;
+    // The controls, in the window's creation order.
+    QPushButton* Command3 = nullptr;
+    QPushButton* Command2 = nullptr;
+    QPushButton* Command1 = nullptr;
+    PictureBox* Picture1 = nullptr;
+    QLabel* Label1 = nullptr;
 };
 
 }  // namespace quorrin

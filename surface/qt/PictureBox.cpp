@@ -7,20 +7,11 @@
 #include "FatalError.h"
 
 namespace quorrin {
-namespace {
 
-constexpr int kFrameWidth = 2;
-
-}  // namespace
-
-PictureBox::PictureBox(QSize outerSize, float logicalExtent, QWidget* parent)
-    : QFrame(parent),
-      Picture(outerSize.width() - 2 * kFrameWidth, outerSize.height() - 2 * kFrameWidth, logicalExtent,
-              logicalExtent)
+PictureBox::PictureBox(RetainedPicture& picture, int frame, QWidget* parent) : QFrame(parent), Picture(picture)
 {
     setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
-    setLineWidth(kFrameWidth);
-    setFixedSize(outerSize);
+    setLineWidth(frame);
     setFocusPolicy(Qt::StrongFocus);
     TakeColours();
 }
@@ -65,7 +56,7 @@ void PictureBox::paintEvent(QPaintEvent* event)
     if (hasFocus()) {
         // The focused picture trades its sunken frame for one in the highlight colour, so the
         // focus shows without covering any of the picture.
-        painter.setPen(QPen(palette().color(QPalette::Highlight), kFrameWidth, Qt::SolidLine,
+        painter.setPen(QPen(palette().color(QPalette::Highlight), lineWidth(), Qt::SolidLine,
                             Qt::SquareCap, Qt::MiterJoin));
         painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
     } else {

@@ -12,12 +12,9 @@ class PictureBox final : public QFrame {
     Q_OBJECT
 
 public:
-    // The frame is two pixels wide on each side; the picture, logicalExtent units wide and
-    // high, fills the rest.
-    PictureBox(QSize outerSize, float logicalExtent, QWidget* parent);
+    // Shows the picture inside a sunken frame `frame` pixels wide on each side.
+    PictureBox(RetainedPicture& picture, int frame, QWidget* parent);
 
-    DrawingSurface& Surface() { return Picture; }
-    RetainedPicture& Retained() { return Picture; }
     // The picture's pixels as of the last rasterising, without a copy: valid until the next.
     QImage Image() const;
 
@@ -32,7 +29,7 @@ protected:
 private:
     void TakeColours();
 
-    RetainedPicture Picture;
+    RetainedPicture& Picture;
 };
 
 }  // namespace quorrin

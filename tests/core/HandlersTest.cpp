@@ -1,13 +1,13 @@
-// The click handlers: captions, the shared size counter, and which view each click draws.
+// The click handlers as the program runs them: captions, the shared size counter, which view each
+// click draws, and the first failure that ends the program.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "Drainage.h"
-#include "Handlers.h"
-#include "PictureOfClicks.h"
-#include "RetainedPicture.h"
+#include "Program.h"
 #include "Streams.h"
+#include "Window.h"
 
 namespace quorrin {
 namespace {
@@ -15,41 +15,49 @@ namespace {
 TEST(Handlers, EachClickCaptionsAndDrawsPerTheTable)
 {
     const struct {
-        void (Handlers::*Click)();
+        Button Click;
         const char* Captions[3];
         int CellSize, TapsMode;
         bool Streams;  // or else the drainage of the stored field
     } rows[] = {
-        {&Handlers::OnToggleView, {"New random", "Show streams", "New random with taps"}, 1, 0, false},
-        {&Handlers::OnToggleView, {"New random", "Show drainage", "New random with taps"}, 1, 0, true},
-        {&Handlers::OnNewRandom, {"random 48x48", "Show streams", "New random with taps"}, 2, 0, false},
-        {&Handlers::OnToggleView, {"random 48x48", "Show drainage", "New random with taps"}, 2, 0, true},
-        {&Handlers::OnNewRandomWithTaps, {"random 48x48", "Show drainage", "random with taps 24x24"}, 1, 1, false},
-        {&Handlers::OnToggleView, {"random 48x48", "Show drainage", "random with taps 24x24"}, 1, 1, true},
-        {&Handlers::OnToggleView, {"random 48x48", "Show streams", "random with taps 24x24"}, 1, 1, false},
-        {&Handlers::OnNewRandomWithTaps, {"random 48x48", "Show streams", "random with taps 48x48"}, 2, 1, false},
-        {&Handlers::OnNewRandom, {"random 24x24", "Show streams", "random with taps 48x48"}, 1, 0, false},
+        {Button::Command2, {"New random", "Show streams", "New random with taps"}, 1, 0, false},
+        {Button::Command2, {"New random", "Show drainage", "New random with taps"}, 1, 0, true},
+        {Button::Command1, {"random 48x48", "Show streams", "New random with taps"}, 2, 0, false},
+        {Button::Command2, {"random 48x48", "Show drainage", "New random with taps"}, 2, 0, true},
+        {Button::Command3, {"random 48x48", "Show drainage", "random with taps 24x24"}, 1, 1, false},
+        {Button::Command2, {"random 48x48", "Show drainage", "random with taps 24x24"}, 1, 1, true},
+        {Button::Command2, {"random 48x48", "Show streams", "random with taps 24x24"}, 1, 1, false},
+        {Button::Command3, {"random 48x48", "Show streams", "random with taps 48x48"}, 2, 1, false},
+        {Button::Command1, {"random 24x24", "Show streams", "random with taps 48x48"}, 1, 0, false},
     };
-    RetainedPicture picture(455, 439);
+    Program program;
     int windowAreaClears = 0;
-    picture.SetWindowAreaClearer([&windowAreaClears] { ++windowAreaClears; });
-    test::RecordedCaptions captions;
-    SeededRandomSource random;
-    Handlers handlers(picture, captions, random);
-    handlers.OnWindowLoad();
+    program.Picture().SetWindowAreaClearer([&windowAreaClears] { ++windowAreaClears; });
+    program.Start();
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(testing::Message() << "click " << i + 1);
-        (handlers.*rows[i].Click)();
-        for (int b = 0; b < 3; ++b) EXPECT_EQ(captions.Text[b], rows[i].Captions[b]);
-        EXPECT_EQ(handlers.State().Field.CellSize, rows[i].CellSize);
-        EXPECT_EQ(handlers.State().Field.TapsMode, rows[i].TapsMode);
+        EXPECT_EQ(program.Click(rows[i].Click), std::nullopt);
+        for (int b = 0; b < 3; ++b) EXPECT_EQ(program.Caption(static_cast<Button>(b)), rows[i].Captions[b]);
+        EXPECT_EQ(program.State().Field.CellSize, rows[i].CellSize);
+        EXPECT_EQ(program.State().Field.TapsMode, rows[i].TapsMode);
         EXPECT_EQ(windowAreaClears, static_cast<int>(i) + 1);
         // The picture holds the view of the stored field and nothing else.
-        RetainedPicture fresh(455, 439);
-        FieldState field = handlers.State().Field;
+        RetainedPicture fresh(kDrawingWidth, kDrawingHeight);
+        FieldState field = program.State().Field;
         rows[i].Streams ? DrawStreams(field, fresh) : DrawDrainage(field, fresh);
-        EXPECT_EQ(picture.Strokes(), fresh.Strokes());
+        EXPECT_EQ(program.Picture().Strokes(), fresh.Strokes());
     }
+}
+
+// The first failure is handed back once; no step runs after it, a caption's included.
+TEST(Program, FirstFailureEndsIt)
+{
+    Program beyond(60.0f);  // an extent whose cells leave the grid
+    beyond.Start();
+    EXPECT_EQ(beyond.Click(Button::Command1), "grid index 52 lies outside 0..50");
+    EXPECT_EQ(beyond.Click(Button::Command3), std::nullopt);
+    EXPECT_EQ(beyond.Fail("a paint failed"), std::nullopt);
+    EXPECT_TRUE(beyond.Ended() && beyond.Caption(Button::Command3) == "New random with taps");
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // Thousands of random clicks, keys and resizes on the window, each step checked against the
-// core's own handlers fed the clicks that the step made.
+// core's own program fed the clicks that the step made.
 #include <QPushButton>
 #include <QTest>
 
@@ -10,7 +10,6 @@
 
 #include "MainWindow.h"
 #include "PictureBox.h"
-#include "PictureOfClicks.h"
 
 namespace quorrin {
 namespace {
@@ -29,13 +28,10 @@ TEST(Monkey, RandomInputKeepsTheWindowAsTheCoreHasIt)
                                window.findChild<QPushButton*>("Command3")};
     auto* picture = window.findChild<PictureBox*>("Picture1");
 
-    RetainedPicture core(picture->contentsRect().width(), picture->contentsRect().height());
+    Program model;
+    RetainedPicture& core = model.Picture();
     core.SetColours(picture->palette().color(QPalette::Base).rgb(), picture->palette().color(QPalette::Text).rgb());
-    test::RecordedCaptions captions;
-    SeededRandomSource random;
-    Handlers handlers(core, captions, random);
-    handlers.OnWindowLoad();
-    void (Handlers::*const clicks[3])() = {&Handlers::OnNewRandom, &Handlers::OnToggleView, &Handlers::OnNewRandomWithTaps};
+    model.Start();
 
     std::mt19937 draw(static_cast<std::mt19937::result_type>(seed));
     for (int step = 0; step < steps; ++step) {
@@ -44,19 +40,18 @@ TEST(Monkey, RandomInputKeepsTheWindowAsTheCoreHasIt)
         const Qt::Key keys[] = {Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Space, Qt::Key_Return};
         if (action < 4) {
             QTest::mouseClick(buttons[action % 3], Qt::LeftButton);
-            (handlers.*clicks[action % 3])();
+            model.Click(static_cast<Button>(action % 3));
         } else if (action < 8) {
             const Qt::Key key = keys[action - 4];
             QTest::keyClick(focus, key, key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
             for (int b = 0; b < 3; ++b) {
-                if ((key == Qt::Key_Space || key == Qt::Key_Return) && focus == buttons[b]) (handlers.*clicks[b])();
+                if ((key == Qt::Key_Space || key == Qt::Key_Return) && focus == buttons[b]) model.Click(static_cast<Button>(b));
             }
         } else {
             window.resize(std::uniform_int_distribution<int>(200, 900)(draw), std::uniform_int_distribution<int>(200, 900)(draw));
         }
-        ASSERT_TRUE(window.State() == handlers.State()) << "step " << step;
-        for (int b = 0; b < 3; ++b) ASSERT_EQ(buttons[b]->text().toStdString(), captions.Text[b]) << "step " << step;
-        core.Render();
+        ASSERT_TRUE(window.State() == model.State()) << "step " << step;
+        for (int b = 0; b < 3; ++b) ASSERT_EQ(buttons[b]->text().toStdString(), model.Caption(static_cast<Button>(b))) << "step " << step;
         ASSERT_TRUE(picture->Image() == QImage(reinterpret_cast<const uchar*>(core.Pixels()), core.PixelWidth(),
                                                core.PixelHeight(), QImage::Format_RGB32)) << "step " << step;
     }

@@ -14,11 +14,12 @@
 #include "FatalErrorReport.h"
 #include "MainWindow.h"
 #include "PictureOfClicks.h"
+#include "Window.h"
 
 namespace quorrin {
 namespace {
 
-const QRect kDrawingArea(2, 2, 455, 439);  // inside the picture's frame
+const QRect kDrawingArea(kPictureFrame, kPictureFrame, kDrawingWidth, kDrawingHeight);
 
 QPushButton* Button(QWidget& window, const char* name) { return window.findChild<QPushButton*>(name); }
 
@@ -28,27 +29,18 @@ TEST(Window, ControlsStandWhereTheLayoutPutsThemAndThePictureIsTheCores)
     MainWindow window;
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    EXPECT_EQ(window.windowTitle(), "Random discharge directions causing river systems Arvelt");
+    EXPECT_EQ(window.windowTitle().toStdString(), kTitle);
     EXPECT_EQ(window.size(), QSize(525, 550));
     EXPECT_EQ(window.windowIcon().availableSizes().size(), 6);
-    const struct {
-        const char* Name;
-        QRect Geometry;
-        QString Text;
-    } controls[] = {
-        {"Command3", {336, 504, 145, 25}, "New random with taps"},
-        {"Command2", {192, 504, 121, 25}, "Show streams"},
-        {"Command1", {24, 504, 145, 25}, "New random"},
-        {"Picture1", {24, 24, 459, 443}, {}},
-        {"Label1", {168, 480, 169, 25}, "Save on clipboard by Alt+PrtSc"},
-    };
+    // The controls stand as the window's table has them, in its creation order.
     const QList<QWidget*> created = window.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
-    ASSERT_EQ(created.size(), 5);
-    for (int i = 0; i < 5; ++i) {
-        SCOPED_TRACE(controls[i].Name);
-        EXPECT_EQ(created[i]->objectName(), controls[i].Name);  // in creation order
-        EXPECT_EQ(created[i]->geometry(), controls[i].Geometry);
-        EXPECT_EQ(created[i]->property("text").toString(), controls[i].Text);
+    ASSERT_EQ(created.size(), std::ssize(kControls));
+    for (int i = 0; i < created.size(); ++i) {
+        const auto& [name, kind, box, tab, text] = kControls[i];
+        SCOPED_TRACE(name);
+        EXPECT_EQ(created[i]->objectName().toStdString(), name);
+        EXPECT_EQ(created[i]->geometry(), QRect(Pixels(box.Left), Pixels(box.Top), Pixels(box.Width), Pixels(box.Height)));
+        EXPECT_EQ(created[i]->property("text").toString().toStdString(), text);
     }
     // The label's text fits at the largest size of the default family that it fits at.
     auto* label = window.findChild<QLabel*>("Label1");

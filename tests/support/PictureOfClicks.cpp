@@ -3,7 +3,7 @@
 
 #include <stdexcept>
 
-#include "RandomSource.h"
+#include "Program.h"
 
 namespace quorrin::test {
 
@@ -22,23 +22,19 @@ std::string PlainPbm(const std::uint32_t* pixels, int width, int height)
 
 std::string PictureOfClicks(std::string_view clicks, double scale)
 {
-    RetainedPicture picture(455, 439);
-    picture.SetScale(scale);
-    picture.SetColours(kPaper, kInk);
-    RecordedCaptions captions;
-    SeededRandomSource random;
-    Handlers handlers(picture, captions, random);
-    handlers.OnWindowLoad();
+    Program program;
+    program.Picture().SetScale(scale);
+    program.Picture().SetColours(kPaper, kInk);
+    program.Start();
     for (const char click : clicks) {
-        switch (click) {
-        case '1': handlers.OnNewRandom(); break;
-        case '2': handlers.OnToggleView(); break;
-        case '3': handlers.OnNewRandomWithTaps(); break;
-        default: throw std::invalid_argument(std::string("no button ") + click);
+        if (click < '1' || click > '3') {
+            throw std::invalid_argument(std::string("no button ") + click);
+        }
+        if (const auto failure = program.Click(static_cast<Button>(click - '1'))) {
+            throw std::runtime_error(*failure);
         }
     }
-    picture.Render();
-    return PlainPbm(picture);
+    return PlainPbm(program.Picture());
 }
 
 }  // namespace quorrin::test

@@ -1,25 +1,16 @@
-// The core's picture after a series of clicks, as every front end must show it, and the captions
-// the clicks leave.
+// The core's picture after a series of clicks, as every front end must show it.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "Handlers.h"
 #include "RetainedPicture.h"
 
 namespace quorrin::test {
 
 constexpr std::uint32_t kPaper = 0xffffffff;
 constexpr std::uint32_t kInk = 0xff000000;
-
-// The buttons' captions as the handlers set them, from the window's own at start.
-class RecordedCaptions final : public ButtonCaptions {
-public:
-    void SetCaption(Button button, std::string_view caption) override { Text[static_cast<int>(button)] = caption; }
-    std::string Text[3] = {"New random", "Show streams", "New random with taps"};
-};
 
 // Pixels, a row after another, as a plain PBM image: a header, then one line per pixel row of 1
 // (kInk), 0 (kPaper) or ? (any other colour, which no PBM reader takes).
@@ -30,7 +21,7 @@ inline std::string PlainPbm(const RetainedPicture& picture)
 }
 
 // Starts the program's state afresh and clicks the buttons named by the digits of `clicks`
-// ('1' Command1, '2' Command2, '3' Command3), on the 455 x 439 drawing area at `scale` device
+// ('1' Command1, '2' Command2, '3' Command3), on the window's drawing area at `scale` device
 // pixels per pixel; returns the picture as PlainPbm. Throws std::invalid_argument for any other
 // character.
 std::string PictureOfClicks(std::string_view clicks, double scale);

@@ -1,0 +1,54 @@
+// The program behind every front end: the picture, the buttons' captions, the random source and
+// the handlers, run one step at a time. The first failure ends it: it is handed back once, and no
+// step runs after it.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "Handlers.h"
+#include "RandomSource.h"
+#include "RetainedPicture.h"
+
+namespace quorrin {
+
+class Program final : private ButtonCaptions {
+public:
+    // The picture's logical extent can be set for tests; the program uses the default.
+    explicit Program(float logicalExtent = RetainedPicture::kLogicalExtent);
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    // Called with each caption a handler sets, before its view draws, so that a front end shows
+    // it on the button there and then; it may throw FatalError.
+    void ShowCaptionsWith(std::function<void(Button, const std::string&)> show) { ShowCaption = std::move(show); }
+
+    // Each runs one step and rasterises what it drew, up to a failure too, so that a front end
+    // shows the picture before it reports. Returns the failure when this step ended the program;
+    // once it has ended, runs nothing and returns nothing.
+    std::optional<std::string> Start();
+    std::optional<std::string> Click(Button button);
+    std::optional<std::string> Run(const std::function<void()>& step);
+    // A failure met outside a step, such as a paint that could not rasterise, ends the program as
+    // a step's does. Returns it when it is the first.
+    std::optional<std::string> Fail(const std::string& message);
+
+    bool Ended() const { return HasEnded; }
+    const std::string& Caption(Button button) const { return Captions[static_cast<int>(button)]; }
+    RetainedPicture& Picture() { return ThePicture; }
+    const WindowState& State() const { return Clicks.State(); }
+
+private:
+    void SetCaption(Button button, std::string_view caption) override;
+
+    RetainedPicture ThePicture;
+    std::string Captions[3];
+    std::function<void(Button, const std::string&)> ShowCaption;
+    SeededRandomSource Random;
+    Handlers Clicks;
+    bool HasEnded = false;
+};
+
+}  // namespace quorrin

@@ -1,0 +1,61 @@
+// The main window as data, the way a form designer keeps a form: its title and client area, and
+// each control's name, kind, box, tab index and starting text, in the order the window creates
+// them. Every front end builds its window from this table.
+#pragma once
+
+#include <stdexcept>
+#include <string_view>
+
+namespace quorrin {
+
+enum class ControlKind { PushButton, Picture, Label };
+
+// A box in twips (1/1440 inch) from the client area's top-left corner.
+struct TwipBox {
+    int Left, Top, Width, Height;
+};
+
+struct Control {
+    std::string_view Name;
+    ControlKind Kind;
+    TwipBox Box;
+    int TabIndex;
+    // The caption a button starts with, or the label's text; none for the picture.
+    std::string_view Text;
+};
+
+inline constexpr std::string_view kTitle = "Random discharge directions causing river systems Arvelt";
+inline constexpr TwipBox kClientArea{0, 0, 7875, 8250};
+inline constexpr Control kControls[] = {
+    {"Command3", ControlKind::PushButton, {5040, 7560, 2175, 375}, 3, "New random with taps"},
+    {"Command2", ControlKind::PushButton, {2880, 7560, 1815, 375}, 2, "Show streams"},
+    {"Command1", ControlKind::PushButton, {360, 7560, 2175, 375}, 1, "New random"},
+    {"Picture1", ControlKind::Picture, {360, 360, 6891, 6641}, 0, ""},
+    {"Label1", ControlKind::Label, {2520, 7200, 2535, 375}, 4, "Save on clipboard by Alt+PrtSc"},
+};
+// The picture's sunken frame, in pixels at 96 dpi on each side; the drawing area lies inside it.
+inline constexpr int kPictureFrame = 2;
+
+// Twips as pixels at a screen density (dots per inch), to the nearest pixel; 15 twips are one
+// pixel at 96 dpi.
+constexpr int Pixels(int twips, double dpi = 96.0)
+{
+    const double pixels = twips * dpi / 1440.0;
+    return static_cast<int>(pixels < 0 ? pixels - 0.5 : pixels + 0.5);
+}
+
+constexpr const Control& ControlNamed(std::string_view name)
+{
+    for (const Control& control : kControls) {
+        if (control.Name == name) {
+            return control;
+        }
+    }
+    throw std::invalid_argument("the window has no control of that name");
+}
+
+// The drawing area inside the picture's frame, in pixels at 96 dpi.
+inline constexpr int kDrawingWidth = Pixels(ControlNamed("Picture1").Box.Width) - 2 * kPictureFrame;
+inline constexpr int kDrawingHeight = Pixels(ControlNamed("Picture1").Box.Height) - 2 * kPictureFrame;
+
+}  // namespace quorrin
