@@ -4,6 +4,7 @@
 #pragma once
 
 #include <stdexcept>
+#include <string>
 #include <string_view>
 
 namespace quorrin {
@@ -57,5 +58,10 @@ constexpr const Control& ControlNamed(std::string_view name)
 // The drawing area inside the picture's frame, in pixels at 96 dpi.
 inline constexpr int kDrawingWidth = Pixels(ControlNamed("Picture1").Box.Width) - 2 * kPictureFrame;
 inline constexpr int kDrawingHeight = Pixels(ControlNamed("Picture1").Box.Height) - 2 * kPictureFrame;
+
+// The table as text, for the page's assembler and the tests: the title; the client area, the
+// drawing area and the picture's frame; then a line for each control in creation order: name,
+// kind (button, picture or label), box, tab index and text. Sizes are pixels at 96 dpi.
+std::string WindowLayoutText();
 
 }  // namespace quorrin

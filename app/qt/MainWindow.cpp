@@ -34,7 +34,7 @@ QFont FittingFont(QFont font, const QString& text, QSize box)
 
 }  // namespace
 
-MainWindow::MainWindow(float logicalExtent) : Run(logicalExtent)
+MainWindow::MainWindow(float logicalExtent) : Core(logicalExtent)
 {
     setWindowTitle(Text(kTitle));
     QIcon icon;
@@ -57,7 +57,7 @@ MainWindow::MainWindow(float logicalExtent) : Run(logicalExtent)
             break;
         }
         case ControlKind::Picture:
-            widget = Picture1 = new PictureBox(Run.Picture(), kPictureFrame, this);
+            widget = Picture1 = new PictureBox(Core.Picture(), kPictureFrame, this);
             break;
         case ControlKind::Label:
             widget = Label1 = new QLabel(Text(control.Text), this);
@@ -81,9 +81,9 @@ MainWindow::MainWindow(float logicalExtent) : Run(logicalExtent)
     Picture1->setAccessibleName(QStringLiteral("Drainage picture"));
     Picture1->setAccessibleDescription(
         QStringLiteral("The random field: arrows for each cell's drainage, or the streams they form"));
-    Run.Picture().SetWindowAreaClearer([this] { ClearWindowArea(); });
+    Core.Picture().SetWindowAreaClearer([this] { ClearWindowArea(); });
     connect(Picture1, &PictureBox::RenderFailed, this,
-            [this](const QString& message) { Report(Run.Fail(message.toStdString())); });
+            [this](const QString& message) { Report(Core.Fail(message.toStdString())); });
 
     Label1->setAlignment(Qt::AlignCenter);
     Label1->setFont(FittingFont(Label1->font(), Label1->text(), Label1->size()));
@@ -94,11 +94,11 @@ MainWindow::MainWindow(float logicalExtent) : Run(logicalExtent)
     for (const Button button : {Button::Command1, Button::Command2, Button::Command3}) {
         connect(buttons[static_cast<int>(button)], &QPushButton::clicked, this, [this, button] { Click(button); });
     }
-    Run.ShowCaptionsWith([buttons](Button button, const std::string& caption) {
+    Core.ShowCaptionsWith([buttons](Button button, const std::string& caption) {
         buttons[static_cast<int>(button)]->setText(QString::fromStdString(caption));
     });
 
-    Report(Run.Start());
+    Report(Core.Start());
     Picture1->setFocus();
 }
 
@@ -113,7 +113,7 @@ void MainWindow::ClearWindowArea()
 
 void MainWindow::Click(Button button)
 {
-    const auto failure = Run.Click(button);
+    const auto failure = Core.Click(button);
     // Whatever the view drew, up to a failure too, is shown before anything is reported.
     Picture1->update();
     Report(failure);

@@ -17,7 +17,7 @@ public:
     // The picture's logical extent can be set for tests; the program uses the default.
     explicit MainWindow(float logicalExtent = RetainedPicture::kLogicalExtent);
 
-    const WindowState& State() const { return Run.State(); }
+    const WindowState& State() const { return Core.State(); }
     // Clears the window's own client area, outside its controls.
     void ClearWindowArea();
 
@@ -30,7 +30,7 @@ private:
     // Raises the fatal error when it is the program's first.
     void Report(const std::optional<std::string>& failure);
 
-    Program Run;
+    Program Core;
     // The controls, in the window's creation order.
     QPushButton* Command3 = nullptr;
     QPushButton* Command2 = nullptr;

@@ -1,15 +1,19 @@
 #!/usr/bin/env python3
 """Assembles the one self-contained page: the template with its styles and its script inline,
 the script being the module (WebAssembly embedded) followed by the page's own wiring, a
-Content-Security-Policy that lets the page load nothing from anywhere, and the version.
+Content-Security-Policy that lets the page load nothing from anywhere, the version, and the
+window's title and controls, laid out by the window's table.
 
-usage: assemble-page.py TEMPLATE STYLE MODULE PAGE_SCRIPT VERSION_FILE OUTPUT
+usage: assemble-page.py TEMPLATE STYLE MODULE PAGE_SCRIPT VERSION_FILE OUTPUT LAYOUT_COMMAND...
 
-VERSION_FILE holds the version as people see it, written there by the build.
+VERSION_FILE holds the version as people see it, written there by the build. LAYOUT_COMMAND
+prints the window's table.
 """
 import base64
 import hashlib
+import html
 import re
+import subprocess
 import sys
 
 LIMIT = 300 * 1024
@@ -19,12 +23,38 @@ def digest(text):
     return "'sha256-" + base64.b64encode(hashlib.sha256(text.encode("utf-8")).digest()).decode() + "'"
 
 
-def main(template_path, style_path, module_path, page_path, version_path, output_path):
+# The window's markup, in tab order, and the styles that place each control and size the window
+# and the drawing area (CSS pixels are the table's pixels at 96 dpi).
+def window(layout):
+    title, sizes, *lines = layout.splitlines()
+    width, height, area_width, area_height, frame = sizes.split()
+    styles = [f"#MainWindow {{ width: {width}px; height: {height}px; }}",
+              f"#Picture1 {{ border-width: {frame}px; }}",
+              f"#Picture1 canvas {{ width: {area_width}px; height: {area_height}px; }}"]
+    markup = []
+    for name, kind, left, top, box_width, box_height, _, text in sorted(
+            (line.split(" ", 7) for line in lines), key=lambda control: int(control[6])):
+        line = f" line-height: {box_height}px;" if kind == "label" else ""
+        styles.append(f"#{name} {{ left: {left}px; top: {top}px; width: {box_width}px; height: {box_height}px;{line} }}")
+        text = html.escape(text)
+        markup.append({
+            "picture": f'<div id="{name}" tabindex="0" role="img" aria-label="Drainage picture" aria-description='
+                       f'"The random field: arrows for each cell\'s drainage, or the streams they form">'
+                       f'<canvas width="{area_width}" height="{area_height}"></canvas></div>',
+            "button": f'<button id="{name}" type="button">{text}</button>',
+            "label": f'<div id="{name}">{text}</div>',
+        }[kind])
+    return html.escape(title), "\n".join(markup), "\n".join(styles)
+
+
+def main(template_path, style_path, module_path, page_path, version_path, output_path, *layout_command):
     def read(path):
         with open(path, encoding="utf-8") as file:
             return file.read()
 
-    style = read(style_path)
+    title, controls, layout_style = window(subprocess.run(layout_command, check=True, capture_output=True,
+                                                          text=True).stdout)
+    style = read(style_path) + layout_style + "\n"
     version = read(version_path).strip()
     script = read(module_path) + "\n" + read(page_path)
     # Nothing in the script may end its element early.
@@ -38,7 +68,8 @@ def main(template_path, style_path, module_path, page_path, version_path, output
         "connect-src data:",
     ])
     page = read(template_path)
-    for marker, text in (("@POLICY@", policy), ("@VERSION@", version), ("@STYLE@", style), ("@SCRIPT@", script)):
+    for marker, text in (("@POLICY@", policy), ("@VERSION@", version), ("@TITLE@", title), ("@CONTROLS@", controls),
+                         ("@STYLE@", style), ("@SCRIPT@", script)):
         if page.count(marker) != 1:
             sys.exit(f"{template_path}: expected {marker} once")
         page = page.replace(marker, text)
@@ -50,6 +81,6 @@ def main(template_path, style_path, module_path, page_path, version_path, output
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 7:
+    if len(sys.argv) < 8:
         sys.exit(__doc__)
     main(*sys.argv[1:])

@@ -12,28 +12,11 @@ namespace quorrin {
 namespace {
 
 constexpr wchar_t kClassName[] = L"QuorrinMainWindow";
-constexpr wchar_t kTitle[] = L"Random discharge directions causing river systems Arvelt";
-constexpr wchar_t kLabelText[] = L"Save on clipboard by Alt+PrtSc";
-// None of them is IDOK or IDCANCEL, so Enter on the picture and Escape click nothing.
-enum ControlId { kCommand1 = 101, kCommand2, kCommand3, kPicture1, kLabel1 };
 // Posted when a paint could not rasterise the picture, to report it outside painting.
 constexpr UINT kPendingFailure = WM_APP;
-
-struct TwipRect {
-    int Left, Top, Width, Height;
-};
-constexpr TwipRect kClientArea{0, 0, 7875, 8250};
-constexpr TwipRect kCommand3Box{5040, 7560, 2175, 375};
-constexpr TwipRect kCommand2Box{2880, 7560, 1815, 375};
-constexpr TwipRect kCommand1Box{360, 7560, 2175, 375};
-constexpr TwipRect kPicture1Box{360, 360, 6891, 6641};
-constexpr TwipRect kLabel1Box{2520, 7200, 2535, 375};
-// The picture's frame is 2 pixels on each side at 96 dpi; the drawing area is the rest.
-constexpr int kAreaWidth = 459 - 4;
-constexpr int kAreaHeight = 443 - 4;
-
-// Twips are 1/1440 inch.
-int Pixels(int twips, UINT dpi) { return static_cast<int>(std::lround(twips * dpi / 1440.0)); }
+// Each control's id is 101 and its tab index on; none is IDOK or IDCANCEL, so Enter on the
+// picture and Escape click nothing.
+int Id(const Control& control) { return 101 + control.TabIndex; }
 
 std::wstring Wide(std::string_view text)
 {
@@ -46,9 +29,14 @@ std::wstring Wide(std::string_view text)
 
 }  // namespace
 
-MainWindow::MainWindow() : Picture(kAreaWidth, kAreaHeight), Clicks(Picture.Surface(), *this, Random)
+MainWindow::MainWindow() : Picture(Core.Picture(), kDrawingWidth, kDrawingHeight, kPictureFrame)
 {
-    Picture.Retained().SetWindowAreaClearer([this] { ClearWindowArea(); });
+    Core.Picture().SetWindowAreaClearer([this] { ClearWindowArea(); });
+    Core.ShowCaptionsWith([this](Button button, const std::string& caption) {
+        if (!SetWindowTextW(Buttons()[static_cast<int>(button)], Wide(caption).c_str())) {
+            throw FatalError("a button's caption cannot be set");
+        }
+    });
     Picture.SetRenderFailureHandler([this](const std::string& message) {
         if (PendingFailure.empty()) {
             PendingFailure = message;
@@ -81,12 +69,12 @@ int MainWindow::Run(HINSTANCE instance, int show)
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kClassName;
     if (!RegisterClassExW(&windowClass) ||
-        !CreateWindowExW(0, kClassName, kTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
+        !CreateWindowExW(0, kClassName, Wide(kTitle).c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this)) {
         // A window destroyed while it was being created has already asked the loop to end.
         MSG quit;
         PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
-        Fail(PendingFailure.empty() ? "the window cannot be created" : PendingFailure);
+        Report(Core.Fail(PendingFailure.empty() ? "the window cannot be created" : PendingFailure));
         return ExitStatus;
     }
 
@@ -134,7 +122,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED) {
-            OnCommand(LOWORD(wParam));
+            OnCommand(reinterpret_cast<HWND>(lParam));
         } else if (HIWORD(wParam) == BN_SETFOCUS) {
             OnFocus(reinterpret_cast<HWND>(lParam));
         }
@@ -154,14 +142,14 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case DM_GETDEFID:
         // The dialog manager asks for the default button when it moves the focus and on Enter.
-        return Focused == Picture1 ? 0 : MAKELRESULT(GetDlgCtrlID(Focused), DC_HASDEFID);
+        return Focused == Hwnd("Picture1") ? 0 : MAKELRESULT(GetDlgCtrlID(Focused), DC_HASDEFID);
     case WM_SETFOCUS:
         // The window activated again, after a minimise too, gives the focus back to the control
         // that had it last.
         SetFocus(Focused);
         return 0;
     case kPendingFailure:
-        Fail(PendingFailure);
+        Report(Core.Fail(PendingFailure));
         return 0;
     case WM_DESTROY:
         PostQuitMessage(ExitStatus);
@@ -181,45 +169,54 @@ void MainWindow::OnCreate()
 {
     Dpi = GetDpiForWindow(Window);
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(Window, GWLP_HINSTANCE));
-    const auto make = [&](const wchar_t* windowClass, const wchar_t* text, DWORD style, int id) {
-        HWND control = CreateWindowExW(0, windowClass, text, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, 0, 0,
-                                       0, 0, Window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
-                                       nullptr);
-        if (!control) {
-            throw FatalError("the control " + std::to_string(id) + " cannot be created");
+    const auto make = [&](const wchar_t* windowClass, const Control& control, DWORD style) {
+        HWND made = CreateWindowExW(0, windowClass, Wide(control.Text).c_str(),
+                                    WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, 0, 0, 0, 0, Window,
+                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(Id(control))), instance, nullptr);
+        if (!made) {
+            throw FatalError("the control " + std::string(control.Name) + " cannot be created");
         }
-        return control;
+        return made;
     };
     // The buttons tell when they take the focus, and so does the picture.
-    Command3 = make(WC_BUTTONW, L"New random with taps", WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY, kCommand3);
-    Command2 = make(WC_BUTTONW, L"Show streams", WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY, kCommand2);
-    Command1 = make(WC_BUTTONW, L"New random", WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY, kCommand1);
-    Picture1 = Picture.Create(Window, kPicture1, Pixels(kPicture1Box.Left, Dpi), Pixels(kPicture1Box.Top, Dpi), Dpi);
-    Label1 = make(WC_STATICW, kLabelText, SS_CENTER | SS_CENTERIMAGE | SS_NOPREFIX, kLabel1);
-
-    // The dialog manager tabs in z-order: Picture1, Command1, Command2, Command3. Command2 also
-    // lies above the label, and is drawn over the label's last pixel row.
+    for (const Control& control : kControls) {
+        switch (control.Kind) {
+        case ControlKind::PushButton:
+            Controls[control.TabIndex] = make(WC_BUTTONW, control, WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY);
+            break;
+        case ControlKind::Picture:
+            Controls[control.TabIndex] = Picture.Create(Window, Id(control), Dpi);
+            break;
+        case ControlKind::Label:
+            Controls[control.TabIndex] = make(WC_STATICW, control, SS_CENTER | SS_CENTERIMAGE | SS_NOPREFIX);
+            break;
+        }
+    }
+    // The dialog manager tabs in z-order, which is the tab order: Picture1, Command1, Command2,
+    // Command3. Command2 also lies above the label, and is drawn over the label's last pixel row.
     HWND after = HWND_TOP;
-    for (HWND control : {Picture1, Command1, Command2, Command3, Label1}) {
+    for (HWND control : Controls) {
         SetWindowPos(control, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         after = control;
     }
+    Focused = Hwnd("Picture1");
     Layout();
-    Clicks.OnWindowLoad();
-    Focused = Picture1;
+    if (const auto failure = Core.Start()) {
+        throw FatalError(*failure);
+    }
 }
 
 void MainWindow::Layout()
 {
-    const auto place = [&](HWND control, const TwipRect& box) {
-        SetWindowPos(control, nullptr, Pixels(box.Left, Dpi), Pixels(box.Top, Dpi), Pixels(box.Width, Dpi),
-                     Pixels(box.Height, Dpi), SWP_NOZORDER | SWP_NOACTIVATE);
-    };
-    place(Command3, kCommand3Box);
-    place(Command2, kCommand2Box);
-    place(Command1, kCommand1Box);
-    place(Label1, kLabel1Box);
-    Picture.SetDpi(Pixels(kPicture1Box.Left, Dpi), Pixels(kPicture1Box.Top, Dpi), Dpi);
+    for (const Control& control : kControls) {
+        const TwipBox& box = control.Box;
+        if (control.Kind == ControlKind::Picture) {
+            Picture.SetDpi(Pixels(box.Left, Dpi), Pixels(box.Top, Dpi), Dpi);
+        } else {
+            SetWindowPos(Controls[control.TabIndex], nullptr, Pixels(box.Left, Dpi), Pixels(box.Top, Dpi),
+                         Pixels(box.Width, Dpi), Pixels(box.Height, Dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
 
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
@@ -228,7 +225,7 @@ void MainWindow::Layout()
     }
     DeleteObject(Font);
     Font = CreateFontIndirectW(&metrics.lfMessageFont);
-    for (HWND button : {Command1, Command2, Command3}) {
+    for (HWND button : Buttons()) {
         SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(Font), TRUE);
     }
     FitLabelFont(metrics.lfMessageFont);
@@ -237,16 +234,18 @@ void MainWindow::Layout()
 void MainWindow::FitLabelFont(LOGFONTW font)
 {
     // The largest size of the message font, at most its own, at which the text fits the box whole.
+    HWND label = Hwnd("Label1");
+    const std::wstring text = Wide(ControlNamed("Label1").Text);
     RECT box;
-    GetClientRect(Label1, &box);
-    HDC dc = GetDC(Label1);
+    GetClientRect(label, &box);
+    HDC dc = GetDC(label);
     for (;;) {
         HFONT candidate = CreateFontIndirectW(&font);
         HGDIOBJ old = SelectObject(dc, candidate);
-        SIZE text{};
-        GetTextExtentPoint32W(dc, kLabelText, static_cast<int>(std::size(kLabelText)) - 1, &text);
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
         SelectObject(dc, old);
-        const bool fits = text.cx <= box.right && text.cy <= box.bottom;
+        const bool fits = extent.cx <= box.right && extent.cy <= box.bottom;
         if (fits || font.lfHeight == 1 || font.lfHeight == -1) {
             DeleteObject(LabelFont);
             LabelFont = candidate;
@@ -255,8 +254,8 @@ void MainWindow::FitLabelFont(LOGFONTW font)
         DeleteObject(candidate);
         font.lfHeight += font.lfHeight < 0 ? 1 : -1;
     }
-    ReleaseDC(Label1, dc);
-    SendMessageW(Label1, WM_SETFONT, reinterpret_cast<WPARAM>(LabelFont), TRUE);
+    ReleaseDC(label, dc);
+    SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(LabelFont), TRUE);
 }
 
 void MainWindow::OnDpiChanged(UINT dpi, const RECT& suggested)
@@ -267,14 +266,14 @@ void MainWindow::OnDpiChanged(UINT dpi, const RECT& suggested)
     try {
         Layout();
     } catch (const FatalError& error) {
-        Fail(error.what());
+        Report(Core.Fail(error.what()));
     }
 }
 
 void MainWindow::OnSysColorChange()
 {
     Picture.TakeColours();
-    for (HWND control : {Command1, Command2, Command3, Label1}) {
+    for (HWND control : Controls) {
         SendMessageW(control, WM_SYSCOLORCHANGE, 0, 0);
     }
     InvalidateRect(Window, nullptr, TRUE);
@@ -285,33 +284,24 @@ void MainWindow::OnFocus(HWND control)
     Focused = control;
     // As in a dialog, the focused button is the default one and shows it, and while the picture
     // has the focus no button is.
-    for (HWND button : {Command1, Command2, Command3}) {
+    for (HWND button : Buttons()) {
         SendMessageW(button, BM_SETSTYLE, button == control ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
     }
 }
 
-void MainWindow::OnCommand(int id)
+void MainWindow::OnCommand(HWND control)
 {
-    switch (id) {
-    case kCommand1:
-        Click(&Handlers::OnNewRandom);
-        break;
-    case kCommand2:
-        Click(&Handlers::OnToggleView);
-        break;
-    case kCommand3:
-        Click(&Handlers::OnNewRandomWithTaps);
-        break;
-    default:
-        break;
+    const auto buttons = Buttons();
+    const auto clicked = std::find(buttons.begin(), buttons.end(), control);
+    if (clicked == buttons.end() || Core.Ended()) {
+        return;
     }
-}
-
-void MainWindow::SetCaption(Button button, std::string_view caption)
-{
-    HWND const buttons[] = {Command1, Command2, Command3};
-    if (!SetWindowTextW(buttons[static_cast<int>(button)], Wide(caption).c_str())) {
-        throw FatalError("a button's caption cannot be set");
+    const auto failure = Core.Click(static_cast<Button>(clicked - buttons.begin()));
+    // Whatever the view drew, up to a failure too, is shown before anything is reported.
+    InvalidateRect(Hwnd("Picture1"), nullptr, FALSE);
+    if (failure) {
+        UpdateWindow(Hwnd("Picture1"));
+        Report(failure);
     }
 }
 
@@ -321,28 +311,13 @@ void MainWindow::ClearWindowArea()
     RedrawWindow(Window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
 }
 
-void MainWindow::Click(void (Handlers::*handler)())
+void MainWindow::Report(const std::optional<std::string>& failure)
 {
-    if (Failed) {
+    if (!failure) {
         return;
     }
-    const auto failure = RunAndRender([this, handler] { (Clicks.*handler)(); }, Picture.Retained());
-    // Whatever the view drew, up to a failure too, is shown before anything is reported.
-    InvalidateRect(Picture1, nullptr, FALSE);
-    if (failure) {
-        UpdateWindow(Picture1);
-        Fail(*failure);
-    }
-}
-
-void MainWindow::Fail(const std::string& message)
-{
-    if (Failed) {
-        return;
-    }
-    Failed = true;
     ExitStatus = 1;
-    MessageBoxW(Window, Wide("Quorrin must end: " + message + ".").c_str(), L"Quorrin", MB_OK | MB_ICONERROR);
+    MessageBoxW(Window, Wide("Quorrin must end: " + *failure + ".").c_str(), L"Quorrin", MB_OK | MB_ICONERROR);
     if (Window) {
         DestroyWindow(Window);
     }

@@ -1,23 +1,25 @@
-// The program's one window: the picture, three buttons and a label at fixed positions.
+// The program's one window, built from the window's table: the picture, three buttons and a label.
 #pragma once
 
 #include <windows.h>
 
+#include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
-#include "Handlers.h"
 #include "PictureBox.h"
-#include "RandomSource.h"
+#include "Program.h"
+#include "Window.h"
 
 namespace quorrin {
 
-class MainWindow final : private ButtonCaptions {
+class MainWindow final {
 public:
     MainWindow();
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
-    ~MainWindow() override;
+    ~MainWindow();
 
     // Creates the window, shows it and delivers its messages until it is closed; returns the
     // program's exit status: 1 after a fatal error, else 0.
@@ -27,7 +29,7 @@ private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void OnCreate();
-    void OnCommand(int id);
+    void OnCommand(HWND control);
     // A control took the keyboard focus.
     void OnFocus(HWND control);
     void OnDpiChanged(UINT dpi, const RECT& suggested);
@@ -36,31 +38,25 @@ private:
     void Layout();
     void FitLabelFont(LOGFONTW font);
 
-    void SetCaption(Button button, std::string_view caption) override;
     void ClearWindowArea();
-    // Runs one click's handler and shows its picture.
-    void Click(void (Handlers::*handler)());
-    // Reports the fatal error once and ends the program; no click runs after it.
-    void Fail(const std::string& message);
+    // Reports the program's first failure and ends the program.
+    void Report(const std::optional<std::string>& failure);
+
+    HWND Hwnd(std::string_view name) const { return Controls[static_cast<std::size_t>(ControlNamed(name).TabIndex)]; }
+    std::array<HWND, 3> Buttons() const { return {Hwnd("Command1"), Hwnd("Command2"), Hwnd("Command3")}; }
 
     HWND Window = nullptr;
-    // The controls, declared in the window's creation order.
-    HWND Command3 = nullptr;
-    HWND Command2 = nullptr;
-    HWND Command1 = nullptr;
-    HWND Picture1 = nullptr;
-    HWND Label1 = nullptr;
+    // The controls, in tab order.
+    std::array<HWND, std::size(kControls)> Controls{};
     HWND Focused = nullptr;
     HFONT Font = nullptr;
     HFONT LabelFont = nullptr;
     UINT Dpi = 96;
 
+    Program Core;
     PictureBox Picture;
-    SeededRandomSource Random;
-    Handlers Clicks;
     // A failure met where no report can be made (painting, creation), reported right after.
     std::string PendingFailure;
-    bool Failed = false;
     int ExitStatus = 0;
 };
 

@@ -10,7 +10,6 @@ namespace quorrin {
 namespace {
 
 constexpr wchar_t kClassName[] = L"QuorrinPicture";
-constexpr int kFrameWidth = 2;
 
 // A COLORREF is 0x00BBGGRR; a 32-bit DIB pixel is 0x00RRGGBB.
 std::uint32_t Pixel(COLORREF colour)
@@ -33,13 +32,13 @@ void Band(HDC dc, const RECT& box, int inset, int width, int topLeft, int bottom
 
 }  // namespace
 
-PictureBox::PictureBox(int areaWidth, int areaHeight)
-    : Picture(areaWidth, areaHeight), AreaWidth(areaWidth), AreaHeight(areaHeight)
+PictureBox::PictureBox(RetainedPicture& picture, int areaWidth, int areaHeight, int frame)
+    : Picture(picture), AreaWidth(areaWidth), AreaHeight(areaHeight), FrameWidth(frame)
 {
     TakeColours();
 }
 
-HWND PictureBox::Create(HWND parent, int id, int left, int top, UINT dpi)
+HWND PictureBox::Create(HWND parent, int id, UINT dpi)
 {
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
     WNDCLASSEXW windowClass{};
@@ -55,7 +54,7 @@ HWND PictureBox::Create(HWND parent, int id, int left, int top, UINT dpi)
     }
     Dpi = dpi;
     Window = CreateWindowExW(0, kClassName, L"Picture1", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS,
-                             left, top, Width(), Height(), parent,
+                             0, 0, Width(), Height(), parent,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, this);
     if (!Window) {
         throw FatalError("the picture control cannot be created");
@@ -63,7 +62,7 @@ HWND PictureBox::Create(HWND parent, int id, int left, int top, UINT dpi)
     return Window;
 }
 
-int PictureBox::Frame() const { return Scaled(kFrameWidth, Dpi); }
+int PictureBox::Frame() const { return Scaled(FrameWidth, Dpi); }
 int PictureBox::Width() const { return Scaled(AreaWidth, Dpi) + 2 * Frame(); }
 int PictureBox::Height() const { return Scaled(AreaHeight, Dpi) + 2 * Frame(); }
 

@@ -13,22 +13,20 @@ namespace quorrin {
 
 class PictureBox final {
 public:
-    // The drawing area is areaWidth x areaHeight pixels at 96 dpi, inside a frame 2 pixels wide
-    // there; both scale with the window's dpi.
-    PictureBox(int areaWidth, int areaHeight);
+    // Shows the picture on a drawing area of areaWidth x areaHeight pixels at 96 dpi, inside a
+    // sunken frame `frame` pixels wide there; all scale with the window's dpi.
+    PictureBox(RetainedPicture& picture, int areaWidth, int areaHeight, int frame);
     PictureBox(const PictureBox&) = delete;
     PictureBox& operator=(const PictureBox&) = delete;
 
-    // Makes the child window at (left, top) of the parent's client area; its size follows the dpi.
-    HWND Create(HWND parent, int id, int left, int top, UINT dpi);
-    // A new dpi: the frame and the raster take their new sizes, and the kept segments are
-    // rasterised again at the next paint; no view runs.
+    // Makes the child window; SetDpi places it.
+    HWND Create(HWND parent, int id, UINT dpi);
+    // At (left, top) of the parent's client area and a dpi: the frame and the raster take their
+    // sizes, and the kept segments are rasterised again at the next paint; no view runs.
     void SetDpi(int left, int top, UINT dpi);
     // The system's colours changed: the picture is rasterised again in the new ones.
     void TakeColours();
 
-    DrawingSurface& Surface() { return Picture; }
-    RetainedPicture& Retained() { return Picture; }
     // Called when rasterising again for a paint fails; painting itself cannot throw.
     void SetRenderFailureHandler(std::function<void(const std::string&)> handler) { RenderFailed = std::move(handler); }
 
@@ -39,9 +37,10 @@ private:
     int Width() const;
     int Height() const;
 
-    RetainedPicture Picture;
+    RetainedPicture& Picture;
     int AreaWidth;
     int AreaHeight;
+    int FrameWidth;
     std::function<void(const std::string&)> RenderFailed;
     HWND Window = nullptr;
     UINT Dpi = 96;

@@ -8,21 +8,17 @@
 #   end_to_end.py Installer QUORRIN_EXE PICTURE_OF_CLICKS BUILD_DIR PROBE_EXE VERSION DISPLAY_VERSION
 import ctypes, getpass, os, shutil, subprocess, sys, tempfile, time, unittest
 
-TITLE = "Random discharge directions causing river systems Arvelt"
 # What the user does, the clicks that give the core the same picture, then the focused control,
 # which is also the one default button when it is a button, and the three captions (Windows tells
 # them through probe.exe). Enter presses the focused button, and none on the picture; the focus
 # comes back where it was after a minimise.
-STEPS = [([], "", 104, "New random|Show streams|New random with taps"),
-         (["Return", "Tab", "space"], "1", 101, "random 48x48|Show streams|New random with taps"),
-         (["Tab", "Return"], "12", 102, "random 48x48|Show drainage|New random with taps"),
-         (["minimise", "space"], "122", 102, "random 48x48|Show streams|New random with taps"),
-         (["click", "3"], "1223", 103, "random 48x48|Show streams|random with taps 24x24"),
-         (["click", "2"], "12232", 102, "random 48x48|Show drainage|random with taps 24x24"),
-         (["Return"], "122322", 102, "random 48x48|Show streams|random with taps 24x24")]
-# Each control's id, place and size at 96 dpi, in z-order (the order Tab walks on Windows).
-CONTROLS = [(104, 24, 24, 459, 443), (101, 24, 504, 145, 25), (102, 192, 504, 121, 25), (103, 336, 504, 145, 25),
-            (105, 168, 480, 169, 25)]
+STEPS = [([], "", "Picture1", "New random|Show streams|New random with taps"),
+         (["Return", "Tab", "space"], "1", "Command1", "random 48x48|Show streams|New random with taps"),
+         (["Tab", "Return"], "12", "Command2", "random 48x48|Show drainage|New random with taps"),
+         (["minimise", "space"], "122", "Command2", "random 48x48|Show streams|New random with taps"),
+         (["click", "3"], "1223", "Command3", "random 48x48|Show streams|random with taps 24x24"),
+         (["click", "2"], "12232", "Command2", "random 48x48|Show drainage|random with taps 24x24"),
+         (["Return"], "122322", "Command2", "random 48x48|Show streams|random with taps 24x24")]
 UNINSTALL = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
 INSTALLED = r"C:\Program Files\Quorrin"
 PR_SET_CHILD_SUBREAPER = 36  # prctl: orphaned descendants become this process's children
@@ -59,6 +55,13 @@ class Desktop(unittest.TestCase):
         if WINE:
             self.addCleanup(self.call, "wineserver", "-k", check=False)
             self.call("wineboot", "-i")
+        # The window as the core's table has it: its title and client area, and each control's tab
+        # index, box at 96 dpi and text, by name. On Windows a control's id is 101 and its tab index on.
+        self.title, sizes, *controls = self.call(*WINE, PICTURE_OF_CLICKS, "layout").decode().replace(
+            "\r", "").splitlines()
+        self.client = [int(size) for size in sizes.split()[:2]]
+        self.controls = {name: (*map(int, numbers), text) for name, _, *numbers, text in
+                         (line.split(" ", 7) for line in controls)}
 
     def call(self, *command, check=True, **options):
         return subprocess.run(command, env=self.env, check=check, capture_output=True, timeout=2 * WAIT,
@@ -66,7 +69,8 @@ class Desktop(unittest.TestCase):
 
     # The program at that scale; `wine` keeps its pid as the Windows process, and so does valgrind.
     # Started through a shortcut, the program is a child of `wine start`: only its title tells it.
-    def start(self, command, scale=1, title=TITLE, by_pid=True):
+    def start(self, command, scale=1, title=None, by_pid=True):
+        title = title or self.title
         if WINE:
             self.call("sh", "-c", rf"wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD "
                       f"/d {96 * scale} /f && wineserver -w")
@@ -85,7 +89,7 @@ class Desktop(unittest.TestCase):
 
     # A click on the button, then the pointer rests off every button so that none is drawn hovered.
     def click(self, button):
-        _, x, y, width, height = next(control for control in CONTROLS if control[0] == 100 + int(button))
+        x, y, width, height, _, _ = self.controls["Command" + button]
         x, y = self.scale * (x + width // 2), self.scale * (y + height // 2)
         self.call("xdotool", "mousemove", "--window", self.window, str(x), str(y), "click", "1",
                   "mousemove", "--window", self.window, str(510 * self.scale), str(10 * self.scale))
@@ -98,11 +102,11 @@ class Desktop(unittest.TestCase):
         core = self.call(*WINE, PICTURE_OF_CLICKS, str(s), clicks).split()
         width, height, n = int(core[1]), int(core[2]), len(paper)
         expected = b"".join((paper, ink)[digit - ord("0")] for digit in b"".join(core[3:]))
-        row = 525 * s
+        row = self.client[0] * s
 
         def shows():
             shot = self.call("import", "-window", self.window, "-depth", "8", "gray:-" if n == 1 else "rgb:-")
-            if len(shot) != row * 550 * s * n:
+            if len(shot) != row * self.client[1] * s * n:
                 return None
             at = lambda x, y: ((26 * s + y) * row + 26 * s + x) * n
             ring = [shot[at(x, y):at(x, y) + n] for x in range(-1, width + 1) for y in (-1, height)] + \
@@ -118,12 +122,14 @@ class Desktop(unittest.TestCase):
     # Windows tells its client area, the focused control, the default buttons and each control's
     # place, size and text.
     def assertLaidOut(self, focus, captions):
-        texts = ["Picture1", *captions.split("|"), "Save on clipboard by Alt+PrtSc"]
-        default = f" {focus}" if focus != 104 else ""
-        self.assertEqual(self.call("wine", self.probe, "window", TITLE).decode().splitlines(),
-                         [f"client {525 * self.scale} {550 * self.scale} focus {focus} default{default}"] +
-                         [" ".join(map(str, [number, *(self.scale * value for value in box), text]))
-                          for (number, *box), text in zip(CONTROLS, texts)])
+        texts = dict(zip(["Command1", "Command2", "Command3"], captions.split("|")), Picture1="Picture1")
+        number = lambda name: 101 + self.controls[name][4]
+        default = f" {number(focus)}" if focus != "Picture1" else ""
+        width, height = (self.scale * size for size in self.client)
+        self.assertEqual(self.call("wine", self.probe, "window", self.title).decode().splitlines(),
+                         [f"client {width} {height} focus {number(focus)} default{default}"] +
+                         [" ".join(map(str, [number(name), *(self.scale * value for value in box), texts.get(name, text)]))
+                          for name, (*box, tab, text) in sorted(self.controls.items(), key=lambda item: item[1][4])])
 
     # The steps (the picture is kept over a minimise and restore, after which the user goes on),
     # what else the platform can do (`more`), and Alt+F4 as a user closes it (the window manager
@@ -161,7 +167,7 @@ class Desktop(unittest.TestCase):
     # A move to a monitor of twice the density lays the window out anew and shows the picture
     # crisp there.
     def change_dpi(self):
-        self.call("wine", self.probe, "dpi", TITLE, "192")
+        self.call("wine", self.probe, "dpi", self.title, "192")
         self.scale = 2
         self.assertShows(STEPS[-1][1])
         self.assertLaidOut(STEPS[-1][2], STEPS[-1][3])
@@ -172,9 +178,10 @@ class Desktop(unittest.TestCase):
         colours = {"COLOR_WINDOW": (5, b"\xf0\xe0\x90"), "COLOR_WINDOWTEXT": (8, b"\x20\x10\x80"),
                    "COLOR_BTNFACE": (15, b"\xa0\xc0\x40")}
         for number, rgb in colours.values():
-            self.call("wine", self.probe, "colour", TITLE, str(number), rgb.hex())
+            self.call("wine", self.probe, "colour", self.title, str(number), rgb.hex())
         shot = self.assertShows(STEPS[-1][1], paper=colours["COLOR_WINDOW"][1], ink=colours["COLOR_WINDOWTEXT"][1])
-        at = 3 * (250 * self.scale * 525 * self.scale + 505 * self.scale)
+        # A point of the window's own, right of the picture.
+        at = 3 * (250 * self.scale * self.client[0] * self.scale + (self.client[0] - 20) * self.scale)
         self.assertEqual(shot[at:at + 3], colours["COLOR_BTNFACE"][1], "the window's background")
 
     def test_win32(self):
