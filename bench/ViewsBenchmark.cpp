@@ -17,13 +17,14 @@
 #include "Drainage.h"
 #include "MainWindow.h"
 #include "PictureBox.h"
+#include "Window.h"
 #include "RetainedPicture.h"
 #include "Streams.h"
 
 namespace quorrin {
 namespace {
 
-const QSize kArea(455, 439);
+const QSize kArea(kDrawingWidth, kDrawingHeight);
 
 struct ViewCase {
     const char* Name;

@@ -69,9 +69,13 @@ MainWindow::MainWindow(float logicalExtent) : Core(logicalExtent)
             tabOrder.emplace_back(control.TabIndex, widget);
         }
     }
-    Command1 = findChild<QPushButton*>(QStringLiteral("Command1"));
-    Command2 = findChild<QPushButton*>(QStringLiteral("Command2"));
-    Command3 = findChild<QPushButton*>(QStringLiteral("Command3"));
+    for (int b = 0; b < 3; ++b) {
+        Buttons[b] = findChild<QPushButton*>(QStringLiteral("Command%1").arg(b + 1));
+        connect(Buttons[b], &QPushButton::clicked, this, [this, b] { Click(static_cast<Button>(b)); });
+    }
+    Core.ShowCaptionsWith([this](Button button, const std::string& caption) {
+        Buttons[static_cast<int>(button)]->setText(QString::fromStdString(caption));
+    });
 
     std::sort(tabOrder.begin(), tabOrder.end());
     for (std::size_t i = 1; i < tabOrder.size(); ++i) {
@@ -88,15 +92,7 @@ MainWindow::MainWindow(float logicalExtent) : Core(logicalExtent)
     Label1->setAlignment(Qt::AlignCenter);
     Label1->setFont(FittingFont(Label1->font(), Label1->text(), Label1->size()));
     // The label's last pixel row lies under Command2, and the button is drawn over it.
-    Label1->setMask(QRegion(Label1->rect()).subtracted(Command2->geometry().translated(-Label1->pos())));
-
-    QPushButton* const buttons[] = {Command1, Command2, Command3};
-    for (const Button button : {Button::Command1, Button::Command2, Button::Command3}) {
-        connect(buttons[static_cast<int>(button)], &QPushButton::clicked, this, [this, button] { Click(button); });
-    }
-    Core.ShowCaptionsWith([buttons](Button button, const std::string& caption) {
-        buttons[static_cast<int>(button)]->setText(QString::fromStdString(caption));
-    });
+    Label1->setMask(QRegion(Label1->rect()).subtracted(Buttons[1]->geometry().translated(-Label1->pos())));
 
     Report(Core.Start());
     Picture1->setFocus();

@@ -5,6 +5,8 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include <array>
+
 #include "PictureBox.h"
 #include "Program.h"
 
@@ -31,10 +33,8 @@ private:
     void Report(const std::optional<std::string>& failure);
 
     Program Core;
-    // The controls, in the window's creation order.
-    QPushButton* Command3 = nullptr;
-    QPushButton* Command2 = nullptr;
-    QPushButton* Command1 = nullptr;
+    // Command1, Command2 and Command3.
+    std::array<QPushButton*, 3> Buttons{};
     PictureBox* Picture1 = nullptr;
     QLabel* Label1 = nullptr;
 };

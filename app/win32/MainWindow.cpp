@@ -185,7 +185,7 @@ void MainWindow::OnCreate()
             Controls[control.TabIndex] = make(WC_BUTTONW, control, WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY);
             break;
         case ControlKind::Picture:
-            Controls[control.TabIndex] = Picture.Create(Window, Id(control), Dpi);
+            Controls[control.TabIndex] = Picture.Create(Window, Id(control), Wide(control.Name).c_str(), Dpi);
             break;
         case ControlKind::Label:
             Controls[control.TabIndex] = make(WC_STATICW, control, SS_CENTER | SS_CENTERIMAGE | SS_NOPREFIX);
