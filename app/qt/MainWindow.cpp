@@ -2,12 +2,16 @@
 // program.
 #include "MainWindow.h"
 
+#include <QApplication>
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QIcon>
+#include <QMessageBox>
 #include <QRegion>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include "Window.h"
@@ -117,9 +121,17 @@ void MainWindow::Click(Button button)
 
 void MainWindow::Report(const std::optional<std::string>& failure)
 {
-    if (failure) {
-        emit FatalErrorRaised(QString::fromStdString(*failure));
+    if (!failure) {
+        return;
     }
+    const QString message = QString::fromStdString(*failure);
+    emit FatalErrorRaised(message);
+    std::fprintf(stderr, "quorrin: fatal error: %s\n", qUtf8Printable(message));
+    const QString platform = QGuiApplication::platformName();
+    if (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal")) {
+        QMessageBox::critical(this, QApplication::applicationName(), QStringLiteral("Quorrin must end: %1.").arg(message));
+    }
+    QCoreApplication::exit(EXIT_FAILURE);
 }
 
 }  // namespace quorrin

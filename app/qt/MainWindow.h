@@ -24,12 +24,14 @@ public:
     void ClearWindowArea();
 
 signals:
-    // A click ended in the program's fatal error, already shown on the picture.
+    // A click or a paint ended in the program's fatal error, already shown on the picture; it is
+    // reported on standard error and, where there is a screen, in a dialog, and the event loop
+    // ends with status 1.
     void FatalErrorRaised(const QString& message);
 
 private:
     void Click(Button button);
-    // Raises the fatal error when it is the program's first.
+    // Reports the program's first failure and ends the event loop.
     void Report(const std::optional<std::string>& failure);
 
     Program Core;

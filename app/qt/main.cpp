@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "FatalErrorReport.h"
 #include "MainWindow.h"
 
 namespace {
@@ -55,7 +54,6 @@ int main(int argc, char* argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("org.quorrin.Quorrin"));
 
     quorrin::MainWindow window;
-    quorrin::EndProgramOnFatalError(window);
     window.show();
     return QApplication::exec();
 }

@@ -11,7 +11,6 @@
 
 #include <cstdio>
 
-#include "FatalErrorReport.h"
 #include "MainWindow.h"
 #include "PictureOfClicks.h"
 #include "Window.h"
@@ -87,7 +86,6 @@ TEST(Window, FatalErrorIsReportedOnceAndEndsTheProgram)
     EXPECT_EXIT(
         {
             MainWindow beyond(60.0f);  // an extent whose cells leave the grid
-            EndProgramOnFatalError(beyond);
             int reports = 0;
             QObject::connect(&beyond, &MainWindow::FatalErrorRaised, [&reports] { ++reports; });
             beyond.show();
@@ -108,7 +106,6 @@ TEST(Window, FatalErrorIsReportedOnceAndEndsTheProgram)
     EXPECT_EXIT(
         {
             MainWindow dense;
-            EndProgramOnFatalError(dense);
             QTimer::singleShot(0, &dense, [&dense] {
                 QImage image(8, 8, QImage::Format_RGB32);
                 for (int paint = 1; paint <= 2; ++paint) {
