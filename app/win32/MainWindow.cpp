@@ -1,10 +1,10 @@
-// Builds the controls from their twips at the window's dpi, and hands each message to its handler.
+// Builds the controls from the window's table at the window's dpi, and hands each message to its
+// handler.
 #include "MainWindow.h"
 
 #include <commctrl.h>
 
-#include <cmath>
-#include <iterator>
+#include <algorithm>
 
 #include "FatalError.h"
 
@@ -74,7 +74,8 @@ int MainWindow::Run(HINSTANCE instance, int show)
         // A window destroyed while it was being created has already asked the loop to end.
         MSG quit;
         PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
-        Report(Core.Fail(PendingFailure.empty() ? "the window cannot be created" : PendingFailure));
+        // The first failure whichever it was: the program's start, or the window's own.
+        Report(PendingFailure.empty() ? "the window cannot be created" : PendingFailure);
         return ExitStatus;
     }
 
