@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "Description.h"
 #include "Handlers.h"
 #include "RandomSource.h"
 #include "RetainedPicture.h"
@@ -39,6 +40,8 @@ public:
     const std::string& Caption(Button button) const { return Captions[static_cast<int>(button)]; }
     RetainedPicture& Picture() { return ThePicture; }
     const WindowState& State() const { return Clicks.State(); }
+    // The picture in words, as the last step left it.
+    Description Describe() { return quorrin::Describe(State(), ThePicture.LogicalWidth(), ThePicture.LogicalHeight()); }
 
 private:
     void SetCaption(Button button, std::string_view caption) override;

@@ -18,6 +18,7 @@
 #include "MainWindow.h"
 #include "PictureBox.h"
 #include "Window.h"
+#include "Description.h"
 #include "RetainedPicture.h"
 #include "Streams.h"
 
@@ -114,6 +115,17 @@ void FineClick(benchmark::State& state)
     }
 }
 
+// The words for a fine field's streams, beside the stream view that draws the same field.
+void DescribeFine(benchmark::State& state)
+{
+    SeededRandomSource random;
+    WindowState window;
+    window.Field = GeneratedField(1, random);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(Describe(window, RetainedPicture::kLogicalExtent, RetainedPicture::kLogicalExtent));
+    }
+}
+
 // Collects each benchmark's time per iteration for the ratio table printed at the end.
 class TableReporter final : public benchmark::ConsoleReporter {
 public:
@@ -150,6 +162,7 @@ int main(int argc, char* argv[])
         }
     }
     benchmark::RegisterBenchmark("FineClick/ratio1", FineClick)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("DescribeFine", DescribeFine)->Unit(benchmark::kMicrosecond);
 
     TableReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
@@ -160,8 +173,10 @@ int main(int argc, char* argv[])
             std::printf("%-24s %12.1f %12.1f %8.2f\n", name.c_str(), time, floor->second, time / floor->second);
         }
     }
-    if (const auto click = reporter.Times.find("FineClick/ratio1"); click != reporter.Times.end()) {
-        std::printf("%-24s %12.1f\n", "FineClick/ratio1", click->second);
+    for (const char* name : {"FineClick/ratio1", "DescribeFine"}) {
+        if (const auto time = reporter.Times.find(name); time != reporter.Times.end()) {
+            std::printf("%-24s %12.1f\n", name, time->second);
+        }
     }
     benchmark::Shutdown();
     return 0;

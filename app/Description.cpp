@@ -1,0 +1,70 @@
+// Counts put into sentences, with numbers as people write them.
+#include "Description.h"
+
+#include <algorithm>
+#include <numeric>
+#include <utility>
+
+#include "RiverSystems.h"
+
+namespace quorrin {
+namespace {
+
+// 2304 as "2,304".
+std::string Number(int value)
+{
+    const std::string digits = std::to_string(value);
+    std::string text;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) {
+            text += ',';
+        }
+        text += digits[i];
+    }
+    return text;
+}
+
+std::string Counted(int count, const std::string& one, const std::string& many)
+{
+    return (count == 0 ? std::string("No") : Number(count)) + ' ' + (count == 1 || count == 0 ? one : many);
+}
+
+}  // namespace
+
+Description Describe(const WindowState& state, float width, float height)
+{
+    const RiverSystems systems = CountRiverSystems(state.Field, width, height);
+    const int cells = systems.Columns * systems.Rows;
+    if (systems.Ending == cells) {
+        return {"Empty picture", "No field has been made yet."};
+    }
+    const std::string size = Number(systems.Columns) + " by " + Number(systems.Rows);
+    Description description{(state.ViewToggle == 0 ? "Streams of a " : "Drainage of a ") + size + " field", ""};
+
+    const int leaving = std::accumulate(systems.Leaving.begin(), systems.Leaving.end(), 0);
+    std::string& text = description.Text;
+    text = Counted(leaving, "river system leaves", "river systems leave") + " the field";
+    if (leaving > 0) {
+        // The edges the most leave across first; north, west, east, south among equals.
+        const char* const names[] = {"north", "west", "east", "south"};
+        std::pair<int, int> edges[4];
+        for (int edge = 0; edge < 4; ++edge) {
+            edges[edge] = {-systems.Leaving[edge], edge};
+        }
+        std::sort(std::begin(edges), std::end(edges));
+        bool first = true;
+        for (const auto& [minusCount, edge] : edges) {
+            if (minusCount == 0) {
+                continue;
+            }
+            const std::string count = Number(-minusCount);
+            text += first ? ": " + count + " across the " + names[edge] + " edge" : ", " + count + ' ' + names[edge];
+            first = false;
+        }
+        text += ". The largest drains " + Number(systems.Largest) + " of the " + Number(cells) + " cells";
+    }
+    text += ". " + Counted(systems.InLoops, "cell drains into a closed loop.", "cells drain into closed loops.");
+    return description;
+}
+
+}  // namespace quorrin

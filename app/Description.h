@@ -1,0 +1,23 @@
+// The picture in words, from the field itself: what a screen reader says of it and what its
+// tooltip shows.
+#pragma once
+
+#include <string>
+
+#include "Handlers.h"
+
+namespace quorrin {
+
+struct Description {
+    // "Drainage of a 48 by 48 field", "Streams of a 22 by 22 field", or "Empty picture".
+    std::string Name;
+    // Where the river systems leave the field, how much the largest drains, and how many cells
+    // drain into closed loops.
+    std::string Text;
+    bool operator==(const Description&) const = default;
+};
+
+// The view that the state's last click drew, on a picture of extent width x height.
+Description Describe(const WindowState& state, float width, float height);
+
+}  // namespace quorrin
