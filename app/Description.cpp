@@ -47,8 +47,8 @@ Description Describe(const WindowState& state, float width, float height)
     if (leaving > 0) {
         // The edges the most leave across first; north, west, east, south among equals.
         const char* const names[] = {"north", "west", "east", "south"};
-        std::pair<int, int> edges[4];
-        for (int edge = 0; edge < 4; ++edge) {
+        std::pair<int, std::size_t> edges[4];
+        for (std::size_t edge = 0; edge < 4; ++edge) {
             edges[edge] = {-systems.Leaving[edge], edge};
         }
         std::sort(std::begin(edges), std::end(edges));

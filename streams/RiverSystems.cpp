@@ -11,9 +11,10 @@ namespace {
 // What a cell's stream comes to, besides the cell it leaves the field through.
 enum End : int { kUnknown = -1, kOnTheWay = -2, kLoop = -3, kNoDirection = -4 };
 
+// The visited cells along one side; a view fails at a cell past the grid, so none is counted.
 int Count(float extent, int cellSize)
 {
-    const double last = static_cast<double>(extent) - 2.0 * cellSize;
+    const double last = std::min(static_cast<double>(extent) - 2.0 * cellSize, static_cast<double>(kGridLast));
     int count = 0;
     for (int at = 2 * cellSize; at <= last; at += cellSize) {
         ++count;

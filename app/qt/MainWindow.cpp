@@ -86,9 +86,6 @@ MainWindow::MainWindow(float logicalExtent) : Core(logicalExtent)
         setTabOrder(tabOrder[i - 1].second, tabOrder[i].second);
     }
 
-    Picture1->setAccessibleName(QStringLiteral("Drainage picture"));
-    Picture1->setAccessibleDescription(
-        QStringLiteral("The random field: arrows for each cell's drainage, or the streams they form"));
     Core.Picture().SetWindowAreaClearer([this] { ClearWindowArea(); });
     connect(Picture1, &PictureBox::RenderFailed, this,
             [this](const QString& message) { Report(Core.Fail(message.toStdString())); });
@@ -99,6 +96,7 @@ MainWindow::MainWindow(float logicalExtent) : Core(logicalExtent)
     Label1->setMask(QRegion(Label1->rect()).subtracted(Buttons[1]->geometry().translated(-Label1->pos())));
 
     Report(Core.Start());
+    ShowDescription();
     Picture1->setFocus();
 }
 
@@ -116,7 +114,17 @@ void MainWindow::Click(Button button)
     const auto failure = Core.Click(button);
     // Whatever the view drew, up to a failure too, is shown before anything is reported.
     Picture1->update();
+    ShowDescription();
     Report(failure);
+}
+
+void MainWindow::ShowDescription()
+{
+    // Setting them tells screen readers of the change.
+    const Description description = Core.Describe();
+    Picture1->setAccessibleName(QString::fromStdString(description.Name));
+    Picture1->setAccessibleDescription(QString::fromStdString(description.Text));
+    Picture1->setToolTip(QString::fromStdString(description.Name + ". " + description.Text));
 }
 
 void MainWindow::Report(const std::optional<std::string>& failure)

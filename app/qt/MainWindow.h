@@ -31,6 +31,8 @@ signals:
 
 private:
     void Click(Button button);
+    // The picture in words, for screen readers and its tooltip.
+    void ShowDescription();
     // Reports the program's first failure and ends the event loop.
     void Report(const std::optional<std::string>& failure);
 

@@ -77,4 +77,12 @@ EMSCRIPTEN_KEEPALIVE const char* quorrin_caption(int button)
 
 EMSCRIPTEN_KEEPALIVE const char* quorrin_failure() { return Failure.c_str(); }
 
+// The picture in words: its name (0) or its description (1).
+EMSCRIPTEN_KEEPALIVE const char* quorrin_picture_words(int part)
+{
+    static quorrin::Description words;
+    words = TheProgram().Describe();
+    return (part == 0 ? words.Name : words.Text).c_str();
+}
+
 }  // extern "C"

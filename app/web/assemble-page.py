@@ -38,8 +38,7 @@ def window(layout):
         styles.append(f"#{name} {{ left: {left}px; top: {top}px; width: {box_width}px; height: {box_height}px;{line} }}")
         text = html.escape(text)
         markup.append({
-            "picture": f'<div id="{name}" tabindex="0" role="img" aria-label="Drainage picture" aria-description='
-                       f'"The random field: arrows for each cell\'s drainage, or the streams they form">'
+            "picture": f'<div id="{name}" tabindex="0" role="img">'
                        f'<canvas width="{area_width}" height="{area_height}"></canvas></div>',
             "button": f'<button id="{name}" type="button">{text}</button>',
             "label": f'<div id="{name}">{text}</div>',

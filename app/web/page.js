@@ -10,6 +10,7 @@
   const canvas = picture.querySelector("canvas");
   const context = canvas.getContext("2d", { alpha: false });
   const report = document.getElementById("FatalError");
+  const words = document.getElementById("PictureWords");
   let program = null;
   let ended = false;
 
@@ -63,6 +64,15 @@
     fitFont();
   }
 
+  // The picture in words: its name for screen readers, its description announced, both in its
+  // tooltip.
+  function describe() {
+    const [name, text] = [0, 1].map((part) => program.UTF8ToString(program._quorrin_picture_words(part)));
+    picture.setAttribute("aria-label", name);
+    picture.title = `${name}. ${text}`;
+    words.textContent = text;
+  }
+
   // The system's colours for the picture, as the canvas's RGBA bytes in one 32-bit value.
   function pixelValue(cssColour) {
     const [red, green, blue] = cssColour.match(/[\d.]+/g).map(Number);
@@ -86,6 +96,7 @@
     program = instance;
     run(() => program._quorrin_start());
     showCaptions();
+    describe();
     takeColours();
     takeDensity();
     matchMedia("(prefers-color-scheme: dark)").addEventListener("change", takeColours);
@@ -94,6 +105,7 @@
         if (!ended) {
           run(() => program._quorrin_click(index + 1));
           showCaptions();
+          describe();
         }
       });
     });

@@ -186,7 +186,7 @@ void MainWindow::OnCreate()
             Controls[control.TabIndex] = make(WC_BUTTONW, control, WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY);
             break;
         case ControlKind::Picture:
-            Controls[control.TabIndex] = Picture.Create(Window, Id(control), Wide(control.Name).c_str(), Dpi);
+            Controls[control.TabIndex] = Picture.Create(Window, Id(control), Dpi);
             break;
         case ControlKind::Label:
             Controls[control.TabIndex] = make(WC_STATICW, control, SS_CENTER | SS_CENTERIMAGE | SS_NOPREFIX);
@@ -205,6 +205,7 @@ void MainWindow::OnCreate()
     if (const auto failure = Core.Start()) {
         throw FatalError(*failure);
     }
+    ShowDescription();
 }
 
 void MainWindow::Layout()
@@ -300,10 +301,20 @@ void MainWindow::OnCommand(HWND control)
     const auto failure = Core.Click(static_cast<Button>(clicked - buttons.begin()));
     // Whatever the view drew, up to a failure too, is shown before anything is reported.
     InvalidateRect(Hwnd("Picture1"), nullptr, FALSE);
+    ShowDescription();
     if (failure) {
         UpdateWindow(Hwnd("Picture1"));
         Report(failure);
     }
+}
+
+void MainWindow::ShowDescription()
+{
+    // The picture's window text is the name screen readers give it; they hear of each change.
+    const Description words = Core.Describe();
+    HWND picture = Hwnd("Picture1");
+    SetWindowTextW(picture, Wide(words.Name + ". " + words.Text).c_str());
+    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, picture, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void MainWindow::ClearWindowArea()

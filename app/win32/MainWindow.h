@@ -39,6 +39,8 @@ private:
     void FitLabelFont(LOGFONTW font);
 
     void ClearWindowArea();
+    // The picture in words, for screen readers.
+    void ShowDescription();
     // Reports the program's first failure and ends the program.
     void Report(const std::optional<std::string>& failure);
 

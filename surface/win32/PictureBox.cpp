@@ -38,7 +38,7 @@ PictureBox::PictureBox(RetainedPicture& picture, int areaWidth, int areaHeight, 
     TakeColours();
 }
 
-HWND PictureBox::Create(HWND parent, int id, const wchar_t* name, UINT dpi)
+HWND PictureBox::Create(HWND parent, int id, UINT dpi)
 {
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
     WNDCLASSEXW windowClass{};
@@ -53,7 +53,7 @@ HWND PictureBox::Create(HWND parent, int id, const wchar_t* name, UINT dpi)
         }
     }
     Dpi = dpi;
-    Window = CreateWindowExW(0, kClassName, name, WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS,
+    Window = CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS,
                              0, 0, Width(), Height(), parent,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, this);
     if (!Window) {

@@ -19,8 +19,8 @@ public:
     PictureBox(const PictureBox&) = delete;
     PictureBox& operator=(const PictureBox&) = delete;
 
-    // Makes the child window, named for screen readers; SetDpi places it.
-    HWND Create(HWND parent, int id, const wchar_t* name, UINT dpi);
+    // Makes the child window; SetDpi places it. Its window text is its name for screen readers.
+    HWND Create(HWND parent, int id, UINT dpi);
     // At (left, top) of the parent's client area and a dpi: the frame and the raster take their
     // sizes, and the kept segments are rasterised again at the next paint; no view runs.
     void SetDpi(int left, int top, UINT dpi);

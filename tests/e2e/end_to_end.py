@@ -120,9 +120,10 @@ class Desktop(unittest.TestCase):
         return shot
 
     # Windows tells its client area, the focused control, the default buttons and each control's
-    # place, size and text.
-    def assertLaidOut(self, focus, captions):
-        texts = dict(zip(["Command1", "Command2", "Command3"], captions.split("|")), Picture1="Picture1")
+    # place, size and text; the picture's text is its name and description.
+    def assertLaidOut(self, focus, captions, clicks):
+        words = self.call("wine", PICTURE_OF_CLICKS, "words", clicks).decode().strip()
+        texts = dict(zip(["Command1", "Command2", "Command3"], captions.split("|")), Picture1=words)
         number = lambda name: 101 + self.controls[name][4]
         default = f" {number(focus)}" if focus != "Picture1" else ""
         width, height = (self.scale * size for size in self.client)
@@ -149,7 +150,7 @@ class Desktop(unittest.TestCase):
                 self.keys(*keys)
             shots.append(self.assertShows(clicks))
             if probe:
-                self.assertLaidOut(focus, captions)
+                self.assertLaidOut(focus, captions, clicks)
         more()
         self.keys("alt+F4")
         self.assertEqual(self.process.wait(2 * WAIT), 0, "the exit status (and memcheck's report above, if any)")
@@ -170,7 +171,7 @@ class Desktop(unittest.TestCase):
         self.call("wine", self.probe, "dpi", self.title, "192")
         self.scale = 2
         self.assertShows(STEPS[-1][1])
-        self.assertLaidOut(STEPS[-1][2], STEPS[-1][3])
+        self.assertLaidOut(STEPS[-1][2], STEPS[-1][3], STEPS[-1][1])
 
     # Colours changed while the program runs, none of them grey (so that no two channels can
     # swap unseen): the picture and the window's own background follow.

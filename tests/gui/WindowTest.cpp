@@ -68,6 +68,10 @@ TEST(Window, ControlsStandWhereTheLayoutPutsThemAndThePictureIsTheCores)
     };
     std::string core = test::PictureOfClicks("12", window.devicePixelRatioF());
     EXPECT_TRUE(shown() == core);
+    // Screen readers and the tooltip tell the same picture in words.
+    const QWidget& picture = *window.findChild<QWidget*>("Picture1");
+    EXPECT_EQ((picture.accessibleName() + ". " + picture.accessibleDescription()).toStdString(), test::WordsOfClicks("12"));
+    EXPECT_EQ(picture.toolTip().toStdString(), test::WordsOfClicks("12"));
     // A dark palette recolours it: paper and ink trade places.
     QPalette dark = window.palette();
     dark.setColor(QPalette::Base, QColor::fromRgb(test::kInk));

@@ -20,11 +20,10 @@ std::string PlainPbm(const std::uint32_t* pixels, int width, int height)
     return pbm;
 }
 
-std::string PictureOfClicks(std::string_view clicks, double scale)
+namespace {
+
+Program& Clicked(Program& program, std::string_view clicks)
 {
-    Program program;
-    program.Picture().SetScale(scale);
-    program.Picture().SetColours(kPaper, kInk);
     program.Start();
     for (const char click : clicks) {
         if (click < '1' || click > '3') {
@@ -34,7 +33,24 @@ std::string PictureOfClicks(std::string_view clicks, double scale)
             throw std::runtime_error(*failure);
         }
     }
-    return PlainPbm(program.Picture());
+    return program;
+}
+
+}  // namespace
+
+std::string PictureOfClicks(std::string_view clicks, double scale)
+{
+    Program program;
+    program.Picture().SetScale(scale);
+    program.Picture().SetColours(kPaper, kInk);
+    return PlainPbm(Clicked(program, clicks).Picture());
+}
+
+std::string WordsOfClicks(std::string_view clicks)
+{
+    Program program;
+    const Description words = Clicked(program, clicks).Describe();
+    return words.Name + ". " + words.Text;
 }
 
 }  // namespace quorrin::test

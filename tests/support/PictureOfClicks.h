@@ -25,5 +25,7 @@ inline std::string PlainPbm(const RetainedPicture& picture)
 // pixels per pixel; returns the picture as PlainPbm. Throws std::invalid_argument for any other
 // character.
 std::string PictureOfClicks(std::string_view clicks, double scale);
+// The picture in words after those clicks: its name, a full stop and its description.
+std::string WordsOfClicks(std::string_view clicks);
 
 }  // namespace quorrin::test

@@ -2,6 +2,7 @@
 // to compare a window's pixels against:
 //   picture_of_clicks SCALE CLICKS      e.g. picture_of_clicks 2 1223
 //   picture_of_clicks layout            the window's table as text
+//   picture_of_clicks words CLICKS      the picture in words after the clicks
 // CLICKS are the digits 1, 2 and 3 for Command1, Command2 and Command3 (none for the picture at
 // start). The output is a plain PBM image, text, so that it passes any runner's standard output.
 #include <cstdio>
@@ -17,6 +18,10 @@ int main(int argc, char* argv[])
     try {
         if (argc == 2 && std::string_view(argv[1]) == "layout") {
             std::fputs(quorrin::WindowLayoutText().c_str(), stdout);
+            return EXIT_SUCCESS;
+        }
+        if (argc == 3 && std::string_view(argv[1]) == "words") {
+            std::printf("%s\n", quorrin::test::WordsOfClicks(argv[2]).c_str());
             return EXIT_SUCCESS;
         }
         if (argc != 3) throw std::invalid_argument("usage: picture_of_clicks SCALE CLICKS");

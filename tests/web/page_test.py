@@ -22,7 +22,8 @@ const sum = (colour) => colour.split(',').reduce((a, b) => a + Number(b), 0);
 return [document.activeElement.id, [1, 2, 3].map((n) => document.getElementById('Command' + n).textContent),
         [canvas.width, canvas.height, canvas.clientWidth, canvas.clientHeight], sum(paper) < sum(ink),
         [...document.querySelectorAll('#MainWindow > button, #Label1')].filter((c) => c.scrollWidth > c.clientWidth)
-          .map((c) => c.id), mask];
+          .map((c) => c.id), canvas.parentNode.getAttribute('aria-label') + '. ' +
+        document.querySelector('[role=status]').textContent, canvas.parentNode.title, mask];
 """
 START = "New random|Show streams|New random with taps"
 # One row per step: what is done, then the focus, the captions, the core's clicks and density, dark;
@@ -85,7 +86,8 @@ def scenario(driver, url, version, tool):
     for action, focus, captions, clicks, scale, dark in STEPS:
         act(driver, action)
         size, mask = core_picture(tool, clicks, scale)
-        want = [focus, captions.split("|"), size, dark, [], mask]
+        words = subprocess.run(tool + ["words", clicks], check=True, capture_output=True, text=True).stdout.strip()
+        want = [focus, captions.split("|"), size, dark, [], words, words, mask]
         until(driver, lambda: driver.execute_script(STATE) == want)
         got = driver.execute_script(STATE)
         check(got == want, f"{action or 'open'}: {got[:-1]}, {sum(a != b for a, b in zip(got[-1], mask))} pixels "

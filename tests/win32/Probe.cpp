@@ -100,8 +100,8 @@ int wmain(int argc, wchar_t* argv[])
     }
     std::printf("\n");
     for (HWND child = GetWindow(window, GW_CHILD); window && child; child = GetWindow(child, GW_HWNDNEXT)) {
-        wchar_t text[256] = {};
-        SendMessageW(child, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
+        wchar_t text[1024] = {};
+        SendMessageW(child, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
         RECT box{};
         GetWindowRect(child, &box);
         MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&box), 2);
