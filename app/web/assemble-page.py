@@ -67,10 +67,10 @@ def main(template_path, style_path, module_path, page_path, version_path, output
         "connect-src data:",
     ])
     page = read(template_path)
-    for marker, text in (("@POLICY@", policy), ("@VERSION@", version), ("@TITLE@", title), ("@CONTROLS@", controls),
-                         ("@STYLE@", style), ("@SCRIPT@", script)):
-        if page.count(marker) != 1:
-            sys.exit(f"{template_path}: expected {marker} once")
+    for marker, text, times in (("@POLICY@", policy, 1), ("@VERSION@", version, 1), ("@TITLE@", title, 2),
+                                ("@CONTROLS@", controls, 1), ("@STYLE@", style, 1), ("@SCRIPT@", script, 1)):
+        if page.count(marker) != times:
+            sys.exit(f"{template_path}: expected {marker} {times} times")
         page = page.replace(marker, text)
     size = len(page.encode("utf-8"))
     if size > LIMIT:

@@ -99,6 +99,12 @@ def scenario(driver, url, version, tool):
     want = [title, [[name, *map(int, box)] for name, _, *box, _, _ in sorted(
         (line.split(" ", 7) for line in table), key=lambda control: int(control[6]))]]
     check(driver.execute_script(layout) == want, "the title and the controls' places")
+    # What a screen reader finds: the title as the one heading and as the main landmark's name, and
+    # the picture named as the core names it.
+    nodes = driver.execute_cdp_cmd("Accessibility.getFullAXTree", {})["nodes"]
+    named = lambda role: [node.get("name", {}).get("value") for node in nodes if node["role"].get("value") == role]
+    found = [named("heading"), named("main"), named("image")]
+    check(found == [[title], [title], [words.split(". ")[0]]], f"headings, main landmarks and images: {found}")
     # A density the picture can't be shown at is the fatal error: one modal report, and the
     # program has ended.
     act(driver, "scale 17")
