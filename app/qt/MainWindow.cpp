@@ -2,6 +2,7 @@
 // program.
 #include "MainWindow.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QFontInfo>
 #include <QFontMetricsF>
@@ -36,10 +37,25 @@ QFont FittingFont(QFont font, const QString& text, QSize box)
     return font;
 }
 
+// Screen readers see the window as a frame and the picture as an image.
+QAccessibleInterface* Accessible(const QString& key, QObject* object)
+{
+    auto* widget = qobject_cast<QWidget*>(object);
+    if (widget && key == QLatin1String("quorrin::MainWindow")) {
+        return new QAccessibleWidget(widget, QAccessible::Window);
+    }
+    if (widget && key == QLatin1String("quorrin::PictureBox")) {
+        return new QAccessibleWidget(widget, QAccessible::Graphic);
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 MainWindow::MainWindow(float logicalExtent) : Core(logicalExtent)
 {
+    static const bool accessible = (QAccessible::installFactory(Accessible), true);
+    Q_UNUSED(accessible);
     setWindowTitle(Text(kTitle));
     QIcon icon;
     for (const int size : {16, 32, 48, 64, 128, 256}) {
@@ -84,6 +100,15 @@ MainWindow::MainWindow(float logicalExtent) : Core(logicalExtent)
     std::sort(tabOrder.begin(), tabOrder.end());
     for (std::size_t i = 1; i < tabOrder.size(); ++i) {
         setTabOrder(tabOrder[i - 1].second, tabOrder[i].second);
+    }
+    // Screen readers read the controls in the order they were last raised: as on the screen, top
+    // to bottom and left to right. The buttons end above the label, which they overlap.
+    std::vector<Control> onScreen(std::begin(kControls), std::end(kControls));
+    std::sort(onScreen.begin(), onScreen.end(), [](const Control& a, const Control& b) {
+        return std::pair(a.Box.Top, a.Box.Left) < std::pair(b.Box.Top, b.Box.Left);
+    });
+    for (const Control& control : onScreen) {
+        findChild<QWidget*>(Text(control.Name), Qt::FindDirectChildrenOnly)->raise();
     }
 
     Core.Picture().SetWindowAreaClearer([this] { ClearWindowArea(); });
