@@ -2,11 +2,12 @@
 //   probe file EXE       its version numbers and strings, its icon group's images and the
 //                        version in its manifest
 //   probe window TITLE   its client area, the focused control, the default buttons, each
-//                        control's id, place, size and text in z-order (the order the dialog
-//                        manager tabs in)
+//                        control's id, place, size and name as screen readers get it (through
+//                        MSAA) in z-order (the order the dialog manager tabs in)
 //   probe colour TITLE ELEMENT RRGGBB   sets a system colour inside the program
 //   probe dpi TITLE DPI                 moves the window to a monitor of that dpi, as it were
 #include <windows.h>
+#include <oleacc.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -99,14 +100,24 @@ int wmain(int argc, wchar_t* argv[])
         }
     }
     std::printf("\n");
+    CoInitialize(nullptr);
     for (HWND child = GetWindow(window, GW_CHILD); window && child; child = GetWindow(child, GW_HWNDNEXT)) {
-        wchar_t text[1024] = {};
-        SendMessageW(child, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+        IAccessible* accessible = nullptr;
+        BSTR text = nullptr;
+        VARIANT self{};
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        if (AccessibleObjectFromWindow(child, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                       reinterpret_cast<void**>(&accessible)) == S_OK) {
+            accessible->get_accName(self, &text);
+            accessible->Release();
+        }
         RECT box{};
         GetWindowRect(child, &box);
         MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&box), 2);
         std::printf("%d %ld %ld %ld %ld %ls\n", GetDlgCtrlID(child), box.left, box.top, box.right - box.left,
-                    box.bottom - box.top, text);
+                    box.bottom - box.top, text ? text : L"");
+        SysFreeString(text);
     }
     return window ? 0 : 1;
 }
