@@ -32,7 +32,7 @@ std::optional<std::string> Program::Click(Button button)
 
 std::optional<std::string> Program::Run(const std::function<void()>& step)
 {
-    if (HasEnded) {
+    if (Ended()) {
         return std::nullopt;
     }
     std::optional<std::string> failure;
@@ -47,11 +47,11 @@ std::optional<std::string> Program::Run(const std::function<void()>& step)
 
 std::optional<std::string> Program::Fail(const std::string& message)
 {
-    if (HasEnded) {
+    if (Ended()) {
         return std::nullopt;
     }
-    HasEnded = true;
-    return message;
+    FirstFailure = message;
+    return FirstFailure;
 }
 
 void Program::SetCaption(Button button, std::string_view caption)

@@ -36,7 +36,9 @@ public:
     // a step's does. Returns it when it is the first.
     std::optional<std::string> Fail(const std::string& message);
 
-    bool Ended() const { return HasEnded; }
+    bool Ended() const { return FirstFailure.has_value(); }
+    // The failure that ended the program; empty while it runs.
+    const std::string& Failure() const { return Ended() ? *FirstFailure : kRunning; }
     const std::string& Caption(Button button) const { return Captions[static_cast<int>(button)]; }
     RetainedPicture& Picture() { return ThePicture; }
     const WindowState& State() const { return Clicks.State(); }
@@ -51,7 +53,8 @@ private:
     std::function<void(Button, const std::string&)> ShowCaption;
     SeededRandomSource Random;
     Handlers Clicks;
-    bool HasEnded = false;
+    std::optional<std::string> FirstFailure;
+    inline static const std::string kRunning;
 };
 
 }  // namespace quorrin

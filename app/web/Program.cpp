@@ -4,8 +4,6 @@
 #include <emscripten/emscripten.h>
 
 #include <cstdint>
-#include <functional>
-#include <optional>
 #include <string>
 
 #include "Program.h"
@@ -18,15 +16,9 @@ quorrin::Program& TheProgram()
     return program;
 }
 
-// The first failure, which ended the program; empty while it runs.
-std::string Failure;
-
 // 0, or 1 once the program has ended with the failure that quorrin_failure names.
-int Run(const std::function<std::optional<std::string>()>& step)
+int Status()
 {
-    if (const auto failure = step()) {
-        Failure = *failure;
-    }
     return TheProgram().Ended() ? 1 : 0;
 }
 
@@ -36,32 +28,33 @@ extern "C" {
 
 EMSCRIPTEN_KEEPALIVE int quorrin_start()
 {
-    return Run([] { return TheProgram().Start(); });
+    TheProgram().Start();
+    return Status();
 }
 
 // 1, 2 and 3 are Command1, Command2 and Command3.
 EMSCRIPTEN_KEEPALIVE int quorrin_click(int button)
 {
-    return Run([button] {
-        return button >= 1 && button <= 3 ? TheProgram().Click(static_cast<quorrin::Button>(button - 1))
-                                          : TheProgram().Fail("there is no button " + std::to_string(button));
-    });
+    if (button >= 1 && button <= 3) {
+        TheProgram().Click(static_cast<quorrin::Button>(button - 1));
+    } else {
+        TheProgram().Fail("there is no button " + std::to_string(button));
+    }
+    return Status();
 }
 
 // Device pixels per CSS pixel; the kept segments are rasterised again, no view runs.
 EMSCRIPTEN_KEEPALIVE int quorrin_set_scale(double devicePixelRatio)
 {
-    return Run([devicePixelRatio] {
-        return TheProgram().Run([devicePixelRatio] { TheProgram().Picture().SetScale(devicePixelRatio); });
-    });
+    TheProgram().Run([devicePixelRatio] { TheProgram().Picture().SetScale(devicePixelRatio); });
+    return Status();
 }
 
 // Colours as a canvas's ImageData holds them: bytes R, G, B, A, i.e. 0xAABBGGRR.
 EMSCRIPTEN_KEEPALIVE int quorrin_set_colours(std::uint32_t background, std::uint32_t ink)
 {
-    return Run([background, ink] {
-        return TheProgram().Run([background, ink] { TheProgram().Picture().SetColours(background, ink); });
-    });
+    TheProgram().Run([background, ink] { TheProgram().Picture().SetColours(background, ink); });
+    return Status();
 }
 
 EMSCRIPTEN_KEEPALIVE const std::uint32_t* quorrin_pixels() { return TheProgram().Picture().Pixels(); }
@@ -75,14 +68,15 @@ EMSCRIPTEN_KEEPALIVE const char* quorrin_caption(int button)
                                       : none.c_str();
 }
 
-EMSCRIPTEN_KEEPALIVE const char* quorrin_failure() { return Failure.c_str(); }
+EMSCRIPTEN_KEEPALIVE const char* quorrin_failure() { return TheProgram().Failure().c_str(); }
 
-// The picture in words: its name (0) or its description (1).
-EMSCRIPTEN_KEEPALIVE const char* quorrin_picture_words(int part)
+// The picture in words: its name, a line break and its description.
+EMSCRIPTEN_KEEPALIVE const char* quorrin_picture_words()
 {
-    static quorrin::Description words;
-    words = TheProgram().Describe();
-    return (part == 0 ? words.Name : words.Text).c_str();
+    static std::string words;
+    const quorrin::Description description = TheProgram().Describe();
+    words = description.Name + '\n' + description.Text;
+    return words.c_str();
 }
 
 }  // extern "C"

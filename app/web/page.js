@@ -67,7 +67,7 @@
   // The picture in words: its name for screen readers, its description announced, both in its
   // tooltip.
   function describe() {
-    const [name, text] = [0, 1].map((part) => program.UTF8ToString(program._quorrin_picture_words(part)));
+    const [name, text] = program.UTF8ToString(program._quorrin_picture_words()).split("\n");
     picture.setAttribute("aria-label", name);
     picture.title = `${name}. ${text}`;
     words.textContent = text;

@@ -57,7 +57,7 @@ TEST(Program, FirstFailureEndsIt)
     EXPECT_EQ(beyond.Click(Button::Command1), "grid index 52 lies outside 0..50");
     EXPECT_EQ(beyond.Click(Button::Command3), std::nullopt);
     EXPECT_EQ(beyond.Fail("a paint failed"), std::nullopt);
-    EXPECT_TRUE(beyond.Ended() && beyond.Caption(Button::Command3) == "New random with taps");
+    EXPECT_TRUE(beyond.Failure() == "grid index 52 lies outside 0..50" && beyond.Caption(Button::Command3) == "New random with taps");
 }
 
 }  // namespace
