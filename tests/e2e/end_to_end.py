@@ -6,7 +6,7 @@
 #   end_to_end.py Qt PROGRAM PICTURE_OF_CLICKS [MEMCHECK_SUPPRESSIONS]    (none or empty: no memcheck run)
 #   end_to_end.py Win32 QUORRIN_EXE PICTURE_OF_CLICKS PROBE_EXE
 #   end_to_end.py Installer QUORRIN_EXE PICTURE_OF_CLICKS BUILD_DIR PROBE_EXE VERSION DISPLAY_VERSION
-import ctypes, getpass, os, shutil, signal, subprocess, sys, tempfile, time, unittest
+import ctypes, getpass, os, queue, shutil, signal, subprocess, sys, tempfile, threading, time, unittest
 
 # What the user does, the clicks that give the core the same picture, then the focused control,
 # which is also the one default button when it is a button, and the three captions (Windows tells
@@ -141,10 +141,29 @@ class Desktop(unittest.TestCase):
                          [" ".join(map(str, [number(name), *(self.scale * value for value in box), texts.get(name, text)]))
                           for name, (*box, tab, text) in sorted(self.controls.items(), key=lambda item: item[1][4])])
 
+    # A screen reader listening from the start hears the picture's new name, and its new
+    # description where that changed, in the core's words for the step's clicks.
+    def listen(self):
+        listener = subprocess.Popen(["/usr/bin/python3", SCREEN_READER, "Quorrin", "listen"], env=self.env,
+                                    stdout=subprocess.PIPE, text=True)
+        self.addCleanup(listener.kill)
+        self.heard, self.words = queue.Queue(), ("Empty picture", "")
+        threading.Thread(target=lambda: [self.heard.put(line.rstrip("\n")) for line in listener.stdout],
+                         daemon=True).start()
+        self.assertEqual(self.heard.get(timeout=WAIT), "ready")
+
     # A screen reader finds a frame named by the title, then, in the order on the screen, the
     # picture as an image named and described in the core's words, the label and the buttons.
     def assertReads(self, captions, clicks):
         name, text = self.call(PICTURE_OF_CLICKS, "words", clicks).decode().strip().split(". ", 1)
+        announced = [f"name|{name}"] + ([f"description|{text}"] if text != self.words[1] else [])
+        while clicks and announced:
+            try:
+                line = self.heard.get(timeout=WAIT)
+            except queue.Empty:
+                raise AssertionError(f"a screen reader never heard {announced}") from None
+            announced = [wanted for wanted in announced if wanted != line]
+        self.words = name, text
         want = [f"frame|{self.title}|", f"image|{name}|{text}", f"label|{self.controls['Label1'][5]}|"] + \
                [f"push button|{caption}|" for caption in captions.split("|")]
         read = lambda: self.call("/usr/bin/python3", SCREEN_READER, "Quorrin").decode().splitlines()
@@ -156,6 +175,8 @@ class Desktop(unittest.TestCase):
     def scenario(self, command, scale, probe=None, more=lambda: None):
         self.start(command, scale)
         self.probe, shots = probe, []
+        if "QT_LINUX_ACCESSIBILITY_ALWAYS_ON" in self.env:
+            self.listen()
         for keys, clicks, focus, captions in STEPS:
             if keys[:1] == ["click"]:
                 self.click(keys[1])
