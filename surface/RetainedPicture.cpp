@@ -84,9 +84,6 @@ std::size_t Bits(float value)
     return bits;
 }
 
-// Scales beyond this would ask for rasters of gigabytes.
-constexpr double kLargestScale = 16.0;
-
 }  // namespace
 
 std::size_t StrokeHash::operator()(const Stroke& stroke) const

@@ -38,6 +38,8 @@ struct PixelLine {
 class RetainedPicture final : public DrawingSurface {
 public:
     static constexpr float kLogicalExtent = 51.0f;
+    // Scales beyond this would ask for rasters of gigabytes.
+    static constexpr double kLargestScale = 16.0;
 
     RetainedPicture(int areaWidth, int areaHeight, float logicalWidth = kLogicalExtent,
                     float logicalHeight = kLogicalExtent);

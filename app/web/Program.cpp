@@ -50,6 +50,9 @@ EMSCRIPTEN_KEEPALIVE int quorrin_set_scale(double devicePixelRatio)
     return Status();
 }
 
+// The largest density the picture is rasterised at; a denser screen shows that raster scaled.
+EMSCRIPTEN_KEEPALIVE double quorrin_largest_scale() { return quorrin::RetainedPicture::kLargestScale; }
+
 // Colours as a canvas's ImageData holds them: bytes R, G, B, A, i.e. 0xAABBGGRR.
 EMSCRIPTEN_KEEPALIVE int quorrin_set_colours(std::uint32_t background, std::uint32_t ink)
 {

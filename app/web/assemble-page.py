@@ -24,11 +24,13 @@ def digest(text):
 
 
 # The window's markup, in tab order, and the styles that place each control and size the window
-# and the drawing area (CSS pixels are the table's pixels at 96 dpi).
+# and the drawing area (CSS pixels are the table's pixels at 96 dpi). The window's margins take
+# back the room a scale below 1 frees.
 def window(layout):
     title, sizes, *lines = layout.splitlines()
     width, height, area_width, area_height, frame = sizes.split()
-    styles = [f"#MainWindow {{ width: {width}px; height: {height}px; }}",
+    styles = [f"#MainWindow {{ width: {width}px; height: {height}px; "
+              f"margin: 0 calc((var(--fit) - 1) * {width}px) calc((var(--fit) - 1) * {height}px) 0; }}",
               f"#Picture1 {{ border-width: {frame}px; }}",
               f"#Picture1 canvas {{ width: {area_width}px; height: {area_height}px; }}"]
     markup = []

@@ -1,5 +1,6 @@
 // Wires the window's controls to the program and copies the program's picture to the canvas,
-// one canvas pixel per device pixel. The page never draws a line itself.
+// one canvas pixel per device pixel. The page never draws a line itself. Until the program has
+// started, the window is already laid out and fitted, and the picture shows its background.
 "use strict";
 
 (() => {
@@ -8,11 +9,14 @@
   const label = document.getElementById("Label1");
   const picture = document.getElementById("Picture1");
   const canvas = picture.querySelector("canvas");
-  const context = canvas.getContext("2d", { alpha: false });
+  // Taken at the first picture: an opaque canvas is black until drawn.
+  let context = null;
   const report = document.getElementById("FatalError");
   const words = document.getElementById("PictureWords");
   let program = null;
   let ended = false;
+  // The window's scale in the viewport: below 1 where the viewport is smaller than the window.
+  let fit = 1;
 
   // Shows the picture as the program last rendered it.
   function show() {
@@ -22,6 +26,7 @@
       canvas.width = width;
       canvas.height = height;
     }
+    context ??= canvas.getContext("2d", { alpha: false });
     const bytes = new Uint8ClampedArray(program.HEAPU8.buffer, program._quorrin_pixels(), width * height * 4);
     context.putImageData(new ImageData(bytes, width, height), 0, 0);
   }
@@ -84,13 +89,36 @@
     run(() => program._quorrin_set_colours(pixelValue(style.backgroundColor), pixelValue(style.color)));
   }
 
-  // Browser zoom or another screen: the kept segments are rasterised again; no view runs.
+  // The whole window scaled down to fit a viewport smaller than it, so that nothing scrolls.
+  function fitWindow() {
+    fit = Math.min(1, innerWidth / window_.offsetWidth, innerHeight / window_.offsetHeight) || 1;
+    document.documentElement.style.setProperty("--fit", fit);
+  }
+
+  // Browser zoom, another screen or a new fit: the kept segments are rasterised again at the
+  // density the drawing area is shown at, no view runs. Beyond the largest density the program
+  // rasterises, and below a quarter, which still gives a raster of some pixels, the nearest
+  // raster is shown scaled.
   function takeDensity() {
-    run(() => program._quorrin_set_scale(window.devicePixelRatio));
-    matchMedia(`(resolution: ${window.devicePixelRatio}dppx)`).addEventListener("change", takeDensity, {
-      once: true,
+    run(() => {
+      const density = Math.max(window.devicePixelRatio * fit, 0.25);
+      return program._quorrin_set_scale(Math.min(density, program._quorrin_largest_scale()));
     });
   }
+
+  function watchResolution() {
+    matchMedia(`(resolution: ${window.devicePixelRatio}dppx)`).addEventListener("change", () => {
+      takeDensity();
+      watchResolution();
+    }, { once: true });
+  }
+
+  fitFont();
+  fitWindow();
+  window.addEventListener("resize", () => {
+    fitWindow();
+    takeDensity();
+  });
 
   QuorrinModule().then((instance) => {
     program = instance;
@@ -99,7 +127,10 @@
     describe();
     takeColours();
     takeDensity();
-    matchMedia("(prefers-color-scheme: dark)").addEventListener("change", takeColours);
+    watchResolution();
+    for (const query of ["(prefers-color-scheme: dark)", "(forced-colors: active)", "(prefers-contrast: more)"]) {
+      matchMedia(query).addEventListener("change", takeColours);
+    }
     buttons.forEach((button, index) => {
       button.addEventListener("click", () => {
         if (!ended) {
