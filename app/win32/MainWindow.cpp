@@ -27,6 +27,18 @@ std::wstring Wide(std::string_view text)
     return wide;
 }
 
+// The picture as the one tool of its tooltip, showing that text.
+TTTOOLINFOW PictureTool(HWND window, HWND picture, wchar_t* text)
+{
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = window;
+    tool.uId = reinterpret_cast<UINT_PTR>(picture);
+    tool.lpszText = text;
+    return tool;
+}
+
 }  // namespace
 
 MainWindow::MainWindow() : Picture(Core.Picture(), kDrawingWidth, kDrawingHeight, kPictureFrame)
@@ -49,11 +61,12 @@ MainWindow::~MainWindow()
 {
     DeleteObject(Font);
     DeleteObject(LabelFont);
+    DeleteObject(TipFont);
 }
 
 int MainWindow::Run(HINSTANCE instance, int show)
 {
-    const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};  // tooltips too
     InitCommonControlsEx(&controls);
 
     WNDCLASSEXW windowClass{};
@@ -200,6 +213,13 @@ void MainWindow::OnCreate()
         SetWindowPos(control, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         after = control;
     }
+    // The tooltip watches the picture's mouse messages itself; its text is set with the words.
+    Tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0, 0,
+                          Window, nullptr, instance, nullptr);
+    TTTOOLINFOW tool = PictureTool(Window, Hwnd("Picture1"), const_cast<wchar_t*>(L""));
+    if (!Tip || !SendMessageW(Tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool))) {
+        throw FatalError("the picture's tooltip cannot be created");
+    }
     Focused = Hwnd("Picture1");
     Layout();
     if (const auto failure = Core.Start()) {
@@ -231,6 +251,13 @@ void MainWindow::Layout()
         SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(Font), TRUE);
     }
     FitLabelFont(metrics.lfMessageFont);
+    // The tooltip's words wrap at the picture's width.
+    DeleteObject(TipFont);
+    TipFont = CreateFontIndirectW(&metrics.lfStatusFont);
+    SendMessageW(Tip, WM_SETFONT, reinterpret_cast<WPARAM>(TipFont), FALSE);
+    RECT picture;
+    GetWindowRect(Hwnd("Picture1"), &picture);
+    SendMessageW(Tip, TTM_SETMAXTIPWIDTH, 0, picture.right - picture.left);
 }
 
 void MainWindow::FitLabelFont(LOGFONTW font)
@@ -310,10 +337,14 @@ void MainWindow::OnCommand(HWND control)
 
 void MainWindow::ShowDescription()
 {
-    // The picture's window text is the name screen readers give it; they hear of each change.
+    // The picture's window text is the name screen readers give it; they hear of each change. Its
+    // tooltip shows the same words.
     const Description words = Core.Describe();
     HWND picture = Hwnd("Picture1");
-    SetWindowTextW(picture, Wide(words.Name + ". " + words.Text).c_str());
+    std::wstring text = Wide(words.Name + ". " + words.Text);
+    SetWindowTextW(picture, text.c_str());
+    TTTOOLINFOW tool = PictureTool(Window, picture, text.data());
+    SendMessageW(Tip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
     NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, picture, OBJID_CLIENT, CHILDID_SELF);
 }
 

@@ -39,7 +39,7 @@ private:
     void FitLabelFont(LOGFONTW font);
 
     void ClearWindowArea();
-    // The picture in words, for screen readers.
+    // The picture in words, for screen readers and in its tooltip.
     void ShowDescription();
     // Reports the program's first failure and ends the program.
     void Report(const std::optional<std::string>& failure);
@@ -53,6 +53,9 @@ private:
     HWND Focused = nullptr;
     HFONT Font = nullptr;
     HFONT LabelFont = nullptr;
+    // The picture's tooltip, which shows its words to those who hover it, in the status font.
+    HWND Tip = nullptr;
+    HFONT TipFont = nullptr;
     UINT Dpi = 96;
 
     Program Core;

@@ -6,7 +6,7 @@
 #   end_to_end.py Qt PROGRAM PICTURE_OF_CLICKS [MEMCHECK_SUPPRESSIONS]    (none or empty: no memcheck run)
 #   end_to_end.py Win32 QUORRIN_EXE PICTURE_OF_CLICKS PROBE_EXE
 #   end_to_end.py Installer QUORRIN_EXE PICTURE_OF_CLICKS BUILD_DIR PROBE_EXE VERSION DISPLAY_VERSION
-import ctypes, getpass, os, queue, shutil, signal, subprocess, sys, tempfile, threading, time, unittest
+import ctypes, functools, getpass, os, queue, shutil, signal, subprocess, sys, tempfile, threading, time, unittest
 
 # What the user does, the clicks that give the core the same picture, then the focused control,
 # which is also the one default button when it is a button, and the three captions (Windows tells
@@ -22,6 +22,7 @@ STEPS = [([], "", "Picture1", "New random|Show streams|New random with taps"),
 UNINSTALL = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
 INSTALLED = r"C:\Program Files\Quorrin"
 PR_SET_CHILD_SUBREAPER = 36  # prctl: orphaned descendants become this process's children
+OBJID_CLIENT = -4  # the object a window's name-change event is about: its client area
 WAIT = 30  # seconds; a passing run never comes near, valgrind included
 CASE, PROGRAM, PICTURE_OF_CLICKS, *MORE = sys.argv[1:]
 WINE = ["wine"] if PROGRAM.endswith(".exe") else []
@@ -71,6 +72,7 @@ class Desktop(unittest.TestCase):
         self.client = [int(size) for size in sizes.split()[:2]]
         self.controls = {name: (*map(int, numbers), text) for name, _, *numbers, text in
                          (line.split(" ", 7) for line in controls)}
+        self.tip_font = None  # the height of the tooltip's font at 96 dpi, as Windows first tells it
 
     def call(self, *command, check=True, **options):
         return subprocess.run(command, env=self.env, check=check, capture_output=True, timeout=2 * WAIT,
@@ -128,42 +130,61 @@ class Desktop(unittest.TestCase):
         self.assertTrue(shot := shows(), what + ", and a moment later")
         return shot
 
+    # The core's words for the picture of those clicks: its name, a full stop and its text.
+    @functools.cache
+    def words(self, clicks):
+        return self.call(*WINE, PICTURE_OF_CLICKS, "words", clicks).decode().strip()
+
     # Windows tells its client area, the focused control, the default buttons and each control's
-    # place, size and text; the picture's text is its name and description.
+    # place, size and text; the picture's text is its name and description. The window's one
+    # tooltip has the picture as its one tool, with the same words, wrapped at the picture's width
+    # in a font that scales with the window.
     def assertLaidOut(self, focus, captions, clicks):
-        words = self.call("wine", PICTURE_OF_CLICKS, "words", clicks).decode().strip()
-        texts = dict(zip(["Command1", "Command2", "Command3"], captions.split("|")), Picture1=words)
+        texts = dict(zip(["Command1", "Command2", "Command3"], captions.split("|")), Picture1=self.words(clicks))
         number = lambda name: 101 + self.controls[name][4]
         default = f" {number(focus)}" if focus != "Picture1" else ""
         width, height = (self.scale * size for size in self.client)
-        self.assertEqual(self.call("wine", self.probe, "window", self.title).decode().splitlines(),
+        probed = self.call("wine", self.probe, "window", self.title).decode().splitlines()
+        if self.tip_font is None and self.scale == 1 and probed[-1].startswith("tip "):
+            self.tip_font = int(probed[-1].split()[3])
+        self.assertEqual(probed,
                          [f"client {width} {height} focus {number(focus)} default{default}"] +
                          [" ".join(map(str, [number(name), *(self.scale * value for value in box), texts.get(name, text)]))
-                          for name, (*box, tab, text) in sorted(self.controls.items(), key=lambda item: item[1][4])])
+                          for name, (*box, tab, text) in sorted(self.controls.items(), key=lambda item: item[1][4])] +
+                         [f"tip {number('Picture1')} {self.scale * self.controls['Picture1'][2]} "
+                          f"{self.scale * (self.tip_font or 0)} {texts['Picture1']}"])
 
-    # A screen reader listening from the start hears the picture's new name, and its new
-    # description where that changed, in the core's words for the step's clicks.
-    def listen(self):
-        listener = subprocess.Popen(["/usr/bin/python3", SCREEN_READER, "Quorrin", "listen"], env=self.env,
-                                    stdout=subprocess.PIPE, text=True)
+    # A screen reader listening from the program's start, as a line for each change it hears
+    # announced: the screen reader's own on Linux, probe.exe's on Windows (the control's id, the
+    # object's, the child's and the name read then). Both say "ready" once they hear. It stops
+    # with the program.
+    def listen(self, command):
+        listener = subprocess.Popen(command, env=self.env, stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
         self.addCleanup(listener.kill)
-        self.heard, self.words = queue.Queue(), ("Empty picture", "")
-        threading.Thread(target=lambda: [self.heard.put(line.rstrip("\n")) for line in listener.stdout],
-                         daemon=True).start()
+        self.stop_listening = lambda: listener.kill() or listener.wait()
+        self.heard = queue.Queue()
+        threading.Thread(target=lambda: [self.heard.put(line.replace("\r", "").rstrip("\n"))
+                                         for line in listener.stdout], daemon=True).start()
         self.assertEqual(self.heard.get(timeout=WAIT), "ready")
 
-    # A screen reader finds a frame named by the title, then, in the order on the screen, the
-    # picture as an image named and described in the core's words, the label and the buttons.
-    def assertReads(self, captions, clicks):
-        name, text = self.call(PICTURE_OF_CLICKS, "words", clicks).decode().strip().split(". ", 1)
-        announced = [f"name|{name}"] + ([f"description|{text}"] if text != self.words[1] else [])
-        while clicks and announced:
+    # What was heard since the last call, up to each of the announcements wanted.
+    def assertHeard(self, *wanted):
+        wanted = list(wanted)
+        while wanted:
             try:
                 line = self.heard.get(timeout=WAIT)
             except queue.Empty:
-                raise AssertionError(f"a screen reader never heard {announced}") from None
-            announced = [wanted for wanted in announced if wanted != line]
-        self.words = name, text
+                raise AssertionError(f"a screen reader never heard {wanted}") from None
+            wanted = [announcement for announcement in wanted if announcement != line]
+
+    # A screen reader finds a frame named by the title, then, in the order on the screen, the
+    # picture as an image named and described in the core's words, the label and the buttons. It
+    # has heard the picture's new name, and its new description where that changed.
+    def assertReads(self, captions, clicks):
+        name, text = self.words(clicks).split(". ", 1)
+        if clicks:
+            self.assertHeard(f"name|{name}", *([f"description|{text}"] if text != self.text else []))
+        self.text = text
         want = [f"frame|{self.title}|", f"image|{name}|{text}", f"label|{self.controls['Label1'][5]}|"] + \
                [f"push button|{caption}|" for caption in captions.split("|")]
         read = lambda: self.call("/usr/bin/python3", SCREEN_READER, "Quorrin").decode().splitlines()
@@ -174,9 +195,13 @@ class Desktop(unittest.TestCase):
     # asks the window to close), ending the program with status 0.
     def scenario(self, command, scale, probe=None, more=lambda: None):
         self.start(command, scale)
-        self.probe, shots = probe, []
-        if "QT_LINUX_ACCESSIBILITY_ALWAYS_ON" in self.env:
-            self.listen()
+        self.probe, shots, self.stop_listening = probe, [], lambda: None
+        reading = "QT_LINUX_ACCESSIBILITY_ALWAYS_ON" in self.env
+        if probe:
+            self.listen(["wine", probe, "listen", self.title])
+        elif reading:
+            self.listen(["/usr/bin/python3", SCREEN_READER, "Quorrin", "listen"])
+            self.text = ""
         for keys, clicks, focus, captions in STEPS:
             if keys[:1] == ["click"]:
                 self.click(keys[1])
@@ -189,12 +214,15 @@ class Desktop(unittest.TestCase):
                 self.keys(*keys)
             shots.append(self.assertShows(clicks))
             if probe:
+                if clicks:
+                    self.assertHeard(f"{101 + self.controls['Picture1'][4]} {OBJID_CLIENT} 0 {self.words(clicks)}")
                 self.assertLaidOut(focus, captions, clicks)
-            if "QT_LINUX_ACCESSIBILITY_ALWAYS_ON" in self.env:
+            if reading:
                 self.assertReads(captions, clicks)
         more()
         self.keys("alt+F4")
         self.assertEqual(self.process.wait(2 * WAIT), 0, "the exit status (and memcheck's report above, if any)")
+        self.stop_listening()
         return shots
 
     # Twice, the second time under memcheck where the build allows it (leaks beyond those the
