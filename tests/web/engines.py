@@ -51,11 +51,6 @@ class Chromium:
             "width": WIDTH + density, "height": HEIGHT, "deviceScaleFactor": density, "mobile": False})
         return True
 
-    # Headless Chromium tells the page of a new density or scheme only with a frame, which a
-    # screenshot makes.
-    def frame(self):
-        self.driver.get_screenshot_as_png()
-
     def count(self, role, name=None):
         nodes = self.driver.execute_cdp_cmd("Accessibility.getFullAXTree", {})["nodes"]
         return sum(node["role"].get("value") == role and
@@ -134,9 +129,6 @@ class WebKit:
     def scale(self, density):
         return density == 1
 
-    def frame(self):
-        pass
-
     # Each element's role and name as WebDriver computes them for assistive technology; an element
     # that is not shown (the closed dialog, the script) has neither.
     def count(self, role, name=None):
@@ -205,9 +197,6 @@ class Firefox:
     def scale(self, density):
         self.send("viewport", width=WIDTH, height=HEIGHT, density=density)
         return True
-
-    def frame(self):
-        pass
 
     def count(self, role, name=None):
         return self.send("count", role=role, name=name)
