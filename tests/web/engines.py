@@ -1,8 +1,9 @@
 # The three browser engines the page is tested in, each behind the same few calls: open the page
 # in a colour scheme, run a script in it, type keys, click a control, switch the scheme or the
-# density of the open page, find what a screen reader finds, and tell what reached the console.
+# viewport and density of the open page, take a screenshot, find what a screen reader finds, and
+# tell what reached the console.
 # A call an engine cannot do returns False, and the scenario says what it skipped.
-import json, os, subprocess
+import base64, json, os, subprocess
 
 from selenium import webdriver
 from selenium.common.exceptions import WebDriverException
@@ -23,7 +24,7 @@ class Chromium:
         options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
         self.driver = webdriver.Chrome(service=webdriver.chrome.service.Service("/usr/bin/chromedriver"),
                                        options=options)
-        self.scale(1)
+        self.viewport(WIDTH, HEIGHT)
 
     def open(self, url, scheme):
         self.switch(scheme)
@@ -45,11 +46,25 @@ class Chromium:
             {"name": "forced-colors", "value": "active" if scheme == "forced" else "none"}]})
         return True
 
-    # Headless Chromium passes a new density on only with a new viewport size.
-    def scale(self, density):
-        self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
-            "width": WIDTH + density, "height": HEIGHT, "deviceScaleFactor": density, "mobile": False})
+    # Headless Chromium passes a new density on only with a new viewport size: it gets one, briefly.
+    def viewport(self, width, height, density=1):
+        for narrower in (1, 0):
+            self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+                "width": width - narrower, "height": height, "deviceScaleFactor": density, "mobile": False})
         return True
+
+    def screenshot(self):
+        return self.driver.get_screenshot_as_png()
+
+    # A script that runs in every page opened from now on, before the page's own.
+    def before_pages(self, source):
+        self.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": source})
+
+    # A finger's tap at that point of the viewport.
+    def tap(self, x, y):
+        self.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": True})
+        for kind, points in (("touchStart", [{"x": x, "y": y}]), ("touchEnd", [])):
+            self.driver.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": kind, "touchPoints": points})
 
     def count(self, role, name=None):
         nodes = self.driver.execute_cdp_cmd("Accessibility.getFullAXTree", {})["nodes"]
@@ -106,7 +121,8 @@ class WebKit:
             # The same viewport as in the other engines, below the browser's toolbar.
             self.driver.set_window_rect(0, 0, WIDTH, HEIGHT)
             width, height = self.run("return [innerWidth, innerHeight]")
-            self.driver.set_window_rect(0, 0, 2 * WIDTH - width, 2 * HEIGHT - height)
+            self.toolbar = WIDTH - width, HEIGHT - height
+            self.viewport(WIDTH, HEIGHT)
             self.scheme = scheme
         else:
             self.messages += self.run("return consoleSeen")
@@ -126,8 +142,13 @@ class WebKit:
     def switch(self, scheme):
         return scheme == self.scheme
 
-    def scale(self, density):
+    def viewport(self, width, height, density=1):
+        if density == 1:
+            self.driver.set_window_rect(0, 0, width + self.toolbar[0], height + self.toolbar[1])
         return density == 1
+
+    def screenshot(self):
+        return self.driver.get_screenshot_as_png()
 
     # Each element's role and name as WebDriver computes them for assistive technology; an element
     # that is not shown (the closed dialog, the script) has neither.
@@ -164,7 +185,7 @@ class Firefox:
     def __init__(self):
         self.process = subprocess.Popen(["/usr/bin/node", os.path.join(HERE, "firefox.js")], stdin=subprocess.PIPE,
                                         stdout=subprocess.PIPE, text=True)
-        self.send("viewport", width=WIDTH, height=HEIGHT, density=1)
+        self.viewport(WIDTH, HEIGHT)
 
     def send(self, command, **arguments):
         self.process.stdin.write(json.dumps(dict(arguments, command=command)) + "\n")
@@ -194,9 +215,12 @@ class Firefox:
             "browser.display.document_color_use": 2 if scheme == "forced" else 0})
         return True
 
-    def scale(self, density):
-        self.send("viewport", width=WIDTH, height=HEIGHT, density=density)
+    def viewport(self, width, height, density=1):
+        self.send("viewport", width=width, height=height, density=density)
         return True
+
+    def screenshot(self):
+        return base64.b64decode(self.send("screenshot"))
 
     def count(self, role, name=None):
         return self.send("count", role=role, name=name)

@@ -33,6 +33,7 @@ async function main() {
     },
     click: ({ selector }) => page.click(selector).then(() => null),
     viewport: ({ width, height, density }) => page.setViewport({ width, height, deviceScaleFactor: density }).then(() => null),
+    screenshot: () => page.screenshot({ encoding: "base64" }),
     preferences: async ({ values }) => {
       const expression = Object.entries(values)
         .map(([name, value]) => `Services.prefs.setIntPref(${JSON.stringify(name)}, ${value});`)

@@ -1,11 +1,16 @@
 #!/usr/bin/env python3
 # The page alone from file:// in one browser engine, driven with real key and pointer events, step
-# by step against the core's picture for the same clicks; then axe-core's accessibility rules in
-# every colour scheme the engine can show, beside the colours the engine computes for the controls.
+# by step against the core's picture for the same clicks, at several densities and on a phone's
+# screen; then axe-core's accessibility rules and the contrast of the rendered pixels in every
+# colour scheme the engine can show; and, where the engine can hold the program back, the page
+# before the program starts and when it cannot start.
 # usage: page_test.py chromium|firefox|webkit PAGE DISPLAY_VERSION RUNNER... PICTURE_OF_CLICKS
-import functools, os, shutil, subprocess, sys, tempfile, time
+import functools, io, os, shutil, subprocess, sys, tempfile, time
 
-from engines import ENGINES, HERE
+from PIL import Image
+
+import contrast
+from engines import ENGINES, HERE, WIDTH, HEIGHT
 
 # What the page shows: the canvas's pixels as '0' (the Canvas colour), '1' (CanvasText) or '?'.
 # Read through a copy, so that the page's own canvas is never read back.
@@ -23,13 +28,19 @@ const sum = (colour) => colour.split(',').reduce((a, b) => a + Number(b), 0);
 return [document.activeElement.id, [1, 2, 3].map((n) => document.getElementById('Command' + n).textContent),
         [canvas.width, canvas.height, canvas.clientWidth, canvas.clientHeight], sum(paper) < sum(ink),
         [...document.querySelectorAll('#MainWindow > button, #Label1')].filter((c) => c.scrollWidth > c.clientWidth)
-          .map((c) => c.id), canvas.parentNode.getAttribute('aria-label') + '. ' +
+          .map((c) => c.id), OUT_OF_VIEW, canvas.parentNode.getAttribute('aria-label') + '. ' +
         document.querySelector('[role=status]').textContent, canvas.parentNode.title, mask];
-"""
+""".replace("OUT_OF_VIEW", """
+[...document.querySelectorAll('#MainWindow > *')].filter((c) => {
+  const r = c.getBoundingClientRect();
+  return r.left < 0 || r.top < 0 || r.right > innerWidth || r.bottom > innerHeight;
+}).map((c) => c.id).concat(document.documentElement.scrollWidth > innerWidth ? ['sideways'] : [],
+                           document.documentElement.scrollHeight > innerHeight ? ['down'] : [])""")
 START = "New random|Show streams|New random with taps"
 # One row per step: what is done, then the focus, the captions and the core's clicks. The density
-# and the scheme are those the steps set; every step also wants each caption and the label to fit
-# its box.
+# and the scheme are those the steps set ("viewport" takes CSS pixels and device pixels per CSS
+# pixel); every step also wants each caption and the label to fit its box, and every control in
+# view with nothing to scroll. On a phone's screen a tap is a click.
 STEPS = [
     ("", "Picture1", START, ""),
     ("ENTER", "Picture1", START, ""),
@@ -39,36 +50,13 @@ STEPS = [
     ("click 2", "Command2", "random 48x48|Show streams|New random with taps", "122"),
     ("dark", "Command2", "random 48x48|Show streams|New random with taps", "122"),
     ("click 3", "Command3", "random 48x48|Show streams|random with taps 24x24", "1223"),
-    ("scale 2", "Command3", "random 48x48|Show streams|random with taps 24x24", "1223"),
-    ("scale 1", "Command3", "random 48x48|Show streams|random with taps 24x24", "1223"),
+    ("viewport 525 550 2", "Command3", "random 48x48|Show streams|random with taps 24x24", "1223"),
+    ("viewport 320 568 1", "Command3", "random 48x48|Show streams|random with taps 24x24", "1223"),
+    ("tap 2", "Command2", "random 48x48|Show drainage|random with taps 24x24", "12232"),
+    ("TAB", "Command3", "random 48x48|Show drainage|random with taps 24x24", "12232"),
+    ("viewport 525 550 1", "Command3", "random 48x48|Show drainage|random with taps 24x24", "12232"),
 ]
-# The colours the engine computes for the page's parts in a scheme, the system colours among them,
-# with the picture focused and then a button focused from the keyboard.
-COLOURS = """
-const colour = (selector, property) => getComputedStyle(document.querySelector(selector))[property];
-const system = (name) => {
-  const probe = document.body.appendChild(document.createElement('i'));
-  probe.style.color = name;
-  const value = probe.style.color ? getComputedStyle(probe).color : 'unknown';
-  probe.remove();
-  return value;
-};
-const border = (selector) => ['Style', 'Color'].map((p) => colour(selector, 'borderTop' + p)).join(' ');
-const outline = (selector) => ['Style', 'Width', 'Color'].map((p) => colour(selector, 'outline' + p)).join(' ');
-return document.activeElement.id !== 'Picture1' ? [
-  ['focused button', document.activeElement.id], ['its outline', outline(':focus')],
-  ['picture border', border('#Picture1')]] : [
-  ['schemes', ['(prefers-color-scheme: dark)', '(forced-colors: active)'].map((query) => matchMedia(query).matches)],
-  ['body background', colour('body', 'backgroundColor')], ['root background', colour('html', 'backgroundColor')],
-  ['window', colour('#MainWindow', 'color') + ' on ' + colour('#MainWindow', 'backgroundColor')],
-  ['button', colour('#Command1', 'color') + ' on ' + colour('#Command1', 'backgroundColor')],
-  ['button border', border('#Command1')], ['label', colour('#Label1', 'color')],
-  ['picture', colour('#Picture1', 'color') + ' on ' + colour('#Picture1', 'backgroundColor')],
-  ['focused picture border', border('#Picture1')], ['focused picture outline', outline('#Picture1')],
-  ...['Canvas', 'CanvasText', 'ButtonFace', 'ButtonText', 'ButtonBorder', 'Field', 'FieldText', 'Highlight',
-      'HighlightText', 'GrayText', 'AccentColor', 'AccentColorText', 'SelectedItem', 'SelectedItemText',
-      'LinkText', 'Mark', 'MarkText'].map((name) => [name, system(name)])];
-"""
+LARGEST_DENSITY = 16  # the densest raster the program makes
 # axe-core's rules on the page as it stands: each violation and each case it could not decide, as
 # rule, impact, element and the figures behind the verdict.
 AXE = """
@@ -114,26 +102,38 @@ def scenario(engine, url, version, tool):
     engine.open(url, "light")
     generator = engine.run("return document.querySelector('meta[name=generator]')?.content")
     check(generator == f"Quorrin {version}", f"the page names its version: {generator}")
-    scale, dark = 1, False
+    density, dark = 1, False
     for action, focus, captions, clicks in STEPS:
         verb, _, argument = action.partition(" ")
         if verb == "click":
             engine.click("Command" + argument)
+        elif verb == "tap":
+            if hasattr(engine, "tap"):
+                box = engine.run(f"return document.getElementById('Command{argument}').getBoundingClientRect()")
+                engine.tap(box["x"] + box["width"] / 2, box["y"] + box["height"] / 2)
+            else:
+                skip(engine, "tapping: it clicks instead")
+                engine.click("Command" + argument)
         elif verb == "dark":
             if engine.switch("dark"):
                 dark = True
             else:
                 skip(engine, "switching the open page to the dark scheme")
-        elif verb == "scale":
-            if engine.scale(int(argument)):
-                scale = int(argument)
+        elif verb == "viewport":
+            width, height, scale = map(int, argument.split())
+            if engine.viewport(width, height, scale):
+                # A viewport smaller than the window shows it scaled down, and the picture at that
+                # density. A browser's window may not be as small as asked.
+                width, height = engine.run("return [innerWidth, innerHeight]")
+                density = scale * min(1, width / WIDTH, height / HEIGHT)
+                print(f"info  a viewport of {width} x {height} CSS pixels", flush=True)
             else:
-                skip(engine, f"showing the open page at density {argument}")
+                skip(engine, f"showing the open page at density {scale}")
         elif action:
             engine.keys(action.split())
-        size, mask = core_picture(tool, clicks, scale)
+        size, mask = core_picture(tool, clicks, density)
         words = core(tool, "words", clicks).strip()
-        want = [focus, captions.split("|"), size, dark, [], words, words, mask]
+        want = [focus, captions.split("|"), size, dark, [], [], words, words, mask]
         until(engine, lambda: engine.run(STATE) == want)
         got = engine.run(STATE)
         check(got == want, f"{action or 'open'}: {got[:-1]}, {sum(a != b for a, b in zip(got[-1], mask))} pixels "
@@ -152,21 +152,30 @@ def scenario(engine, url, version, tool):
     check(all(count == named == 1 for _, count, named in found), f"one of each role, named so (role, count, named): {found}")
 
 
-# A density the picture can't be shown at is the fatal error: one modal report, and the program has
-# ended.
-def fatal_error_at_density_17(engine):
-    if not engine.scale(17):
-        return skip(engine, "showing the open page at density 17")
-    dialogs = "return [...document.querySelectorAll('dialog[open]')].map((d) => [d.matches(':modal'), d.textContent])"
-    until(engine, lambda: engine.run(dialogs))
-    report, before = engine.run(dialogs), engine.run(STATE)[1:]
-    engine.run("for (const n of [1, 2, 3]) document.getElementById('Command' + n).click()")
-    check(len(report) == 1 and report[0][0] and "density" in report[0][1], f"one modal dialog: {report}")
-    check(engine.run(STATE)[1:] == before, "no click is handled after the fatal error")
-    engine.scale(1)
+# Zoom beyond the densest raster the program makes shows that raster scaled; the program goes on.
+def beyond_largest_density(engine):
+    if not engine.viewport(WIDTH, HEIGHT, LARGEST_DENSITY + 1):
+        return skip(engine, f"showing the open page at density {LARGEST_DENSITY + 1}")
+    state = "const c = document.querySelector('canvas'); " \
+            "return [c.width, c.height, c.clientWidth, document.querySelectorAll('dialog[open]').length]"
+    want = [round(455 * LARGEST_DENSITY), round(439 * LARGEST_DENSITY), 455, 0]
+    until(engine, lambda: engine.run(state) == want)
+    check(engine.run(state) == want, f"at density {LARGEST_DENSITY + 1}, the largest raster and no dialog")
+    engine.viewport(WIDTH, HEIGHT)
 
 
-# Each scheme the engine can show, on a page opened in it: its colours, then axe-core's verdict.
+# The contrast figures of the page as rendered, once the engine has painted the control's focus
+# (WebKit paints a moment after the key), or after 10 s.
+def rendered(engine, focused):
+    figures = {}
+    until(engine, lambda: f"focus {focused}" in figures and not contrast.failing(figures) or figures.update(
+        contrast.measure(engine.screenshot(), engine.run(contrast.BOXES))))
+    return figures
+
+
+# Each scheme the engine can show, on a page opened in it: the contrast of its pixels with a button
+# and then the picture focused (after a key, as only then does the document hold the focus in
+# every engine), then axe-core's verdict.
 def schemes(engine, url):
     with open(os.path.join(HERE, "node_modules", "axe-core", "axe.min.js"), encoding="utf-8") as file:
         axe = file.read() + "\n" + AXE
@@ -175,20 +184,51 @@ def schemes(engine, url):
             skip(engine, f"showing the page in the {scheme} scheme")
             continue
         until(engine, lambda: engine.run("return document.activeElement.id") == "Picture1")
-        colours = engine.run(COLOURS)
-        engine.keys(["TAB"])
-        colours += engine.run(COLOURS)
-        print(f"info  {engine.name} colours in the {scheme} scheme:\n" +
-              "\n".join(f"        {name}: {value}" for name, value in colours), flush=True)
         # Forced colours come in the engine's own palette, light or dark.
-        dark, forced = dict(colours)["schemes"]
+        dark, forced = engine.run("return ['(prefers-color-scheme: dark)', '(forced-colors: active)']"
+                                  ".map((query) => matchMedia(query).matches)")
         check(forced == (scheme == "forced") and (forced or dark == (scheme == "dark")),
               f"{scheme}: the page is shown in that scheme (dark, forced colours): {[dark, forced]}")
+        engine.keys(["TAB"])
+        figures = rendered(engine, "Command1")
+        engine.run("document.getElementById('Picture1').focus()")
+        figures.update(rendered(engine, "Picture1"))
+        print(f"info  {engine.name} {scheme}: contrast " + ", ".join(f"{what} {value:.2f}" for what, value in
+                                                                 sorted(figures.items())), flush=True)
+        check({"focus Command1", "focus Picture1"} <= figures.keys() and not contrast.failing(figures),
+              f"{scheme}: text, edges and focus rings stand out enough: {contrast.failing(figures)}")
         violations, undecided = engine.run(axe)
         for rule, impact, element, figures in undecided:
             print(f"note  axe {scheme}: undecided {rule} ({impact}) at {element}: {figures}", flush=True)
         check(not violations, f"axe {scheme}: {len(violations)} violation(s)" + "".join(
             f"\n        {rule} ({impact}) at {element}: {figures}" for rule, impact, element, figures in violations))
+
+
+# Held back, as on a slow machine, the program has not started: the captions are already fitted
+# and the picture shows its background. Kept from starting, it reports so once, and ends.
+def before_the_program_starts(engine, url):
+    if not hasattr(engine, "before_pages"):
+        return skip(engine, "holding the program back")
+    engine.before_pages("WebAssembly.instantiate = () => new Promise(() => {});")
+    engine.open(url, "light")
+    until(engine, lambda: engine.run("return document.readyState") == "complete")
+    box, background = engine.run("const p = document.getElementById('Picture1'); "
+                                 "return [p.querySelector('canvas').getBoundingClientRect(), getComputedStyle(p).backgroundColor]")
+    area = Image.open(io.BytesIO(engine.screenshot())).convert("RGB").crop(
+        [round(box[side]) for side in ("left", "top", "right", "bottom")])
+    shown = sorted(area.getcolors(1 << 20), reverse=True)[:2]
+    state = engine.run(STATE)
+    check(state[4] == [] and [f"rgb({r}, {g}, {b})" for _, (r, g, b) in shown] == [background],
+          f"before the program starts: overflowing {state[4]}, the picture shows {shown}, its background {background}")
+    engine.before_pages("WebAssembly.instantiate = () => Promise.reject(new Error('no memory'));")
+    engine.open(url, "light")
+    dialogs = "return [...document.querySelectorAll('dialog[open]')].map((d) => [d.matches(':modal'), d.textContent])"
+    until(engine, lambda: engine.run(dialogs))
+    report, before = engine.run(dialogs), engine.run(STATE)[1:]
+    engine.run("for (const n of [1, 2, 3]) document.getElementById('Command' + n).click()")
+    check(len(report) == 1 and report[0][0] and report[0][1].startswith("Quorrin must end: the program could not start ("),
+          f"one modal dialog: {report}")
+    check(engine.run(STATE)[1:] == before, "no click is handled after the fatal error")
 
 
 def main():
@@ -198,10 +238,11 @@ def main():
     engine = ENGINES[name]()
     try:
         scenario(engine, url, version, tool)
-        fatal_error_at_density_17(engine)
+        beyond_largest_density(engine)
         schemes(engine, url)
         console = engine.console()
         check(console == [], f"nothing on the console: {console}")
+        before_the_program_starts(engine, url)
     finally:
         engine.quit()
     sys.exit(f"{len(failures)} check(s) failed" if failures else 0)
