@@ -3,7 +3,7 @@
 # viewport and density of the open page, take a screenshot, find what a screen reader finds, and
 # tell what reached the console.
 # A call an engine cannot do returns False, and the scenario says what it skipped.
-import base64, json, os, subprocess
+import base64, json, os, subprocess, time
 
 from selenium import webdriver
 from selenium.common.exceptions import WebDriverException
@@ -12,7 +12,23 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 WIDTH, HEIGHT = 525, 550  # the window and a margin
 
 
-class Chromium:
+class Selenium:
+    """What the engines Selenium drives do alike."""
+
+    def run(self, script):
+        return self.driver.execute_script(script)
+
+    def keys(self, names):
+        webdriver.ActionChains(self.driver).send_keys(*[getattr(webdriver.Keys, name) for name in names]).perform()
+
+    def click(self, name):
+        self.driver.find_element("id", name).click()
+
+    def screenshot(self):
+        return self.driver.get_screenshot_as_png()
+
+
+class Chromium(Selenium):
     """Headless Chromium through chromedriver; schemes, forced colours and density by emulation."""
     name = "chromium"
 
@@ -31,15 +47,6 @@ class Chromium:
         self.driver.get(url)
         return True
 
-    def run(self, script):
-        return self.driver.execute_script(script)
-
-    def keys(self, names):
-        webdriver.ActionChains(self.driver).send_keys(*[getattr(webdriver.Keys, name) for name in names]).perform()
-
-    def click(self, name):
-        self.driver.find_element("id", name).click()
-
     def switch(self, scheme):
         self.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"features": [
             {"name": "prefers-color-scheme", "value": "light" if scheme == "light" else "dark"},
@@ -52,9 +59,6 @@ class Chromium:
             self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
                 "width": width - narrower, "height": height, "deviceScaleFactor": density, "mobile": False})
         return True
-
-    def screenshot(self):
-        return self.driver.get_screenshot_as_png()
 
     # A script that runs in every page opened from now on, before the page's own.
     def before_pages(self, source):
@@ -90,7 +94,7 @@ addEventListener('unhandledrejection', (event) => consoleSeen.push(`error: ${eve
 """
 
 
-class WebKit:
+class WebKit(Selenium):
     """WebKitGTK's MiniBrowser through WebKitWebDriver, on an X server of its own. Its scheme is
     chosen at launch (GTK's dark preference), so a new scheme is a new browser; it can neither
     force colours nor change the density of an open page. Under automation it writes the page's
@@ -130,25 +134,19 @@ class WebKit:
         self.run(CONSOLE)
         return True
 
-    def run(self, script):
-        return self.driver.execute_script(script)
-
-    def keys(self, names):
-        webdriver.ActionChains(self.driver).send_keys(*[getattr(webdriver.Keys, name) for name in names]).perform()
-
-    def click(self, name):
-        self.driver.find_element("id", name).click()
-
     def switch(self, scheme):
         return scheme == self.scheme
 
+    # The window takes its new size a moment later, and no narrower than its toolbar: the page
+    # has it once the viewport is as asked, or after 3 s.
     def viewport(self, width, height, density=1):
         if density == 1:
             self.driver.set_window_rect(0, 0, width + self.toolbar[0], height + self.toolbar[1])
+            for _ in range(30):
+                if self.run("return [innerWidth, innerHeight]") == [width, height]:
+                    break
+                time.sleep(0.1)
         return density == 1
-
-    def screenshot(self):
-        return self.driver.get_screenshot_as_png()
 
     # Each element's role and name as WebDriver computes them for assistive technology; an element
     # that is not shown (the closed dialog, the script) has neither.
