@@ -3,9 +3,15 @@
 
 #include "Drainage.h"
 #include "Streams.h"
+#include "Window.h"
 
 namespace quorrin {
 namespace {
+
+// The buttons the handlers caption.
+constexpr const Control& Command1 = ControlNamed("Command1");
+constexpr const Control& Command2 = ControlNamed("Command2");
+constexpr const Control& Command3 = ControlNamed("Command3");
 
 // Counts 0, 1, 0, 1, ...
 int Advance(int toggle) { return toggle + 1 == 2 ? 0 : toggle + 1; }
@@ -26,29 +32,29 @@ void Handlers::OnWindowLoad()
 void Handlers::OnNewRandom()
 {
     Window.Field.TapsMode = 0;
-    Generate(Button::Command1, "random 48x48", "random 24x24");
-    Captions.SetCaption(Button::Command2, "Show streams");
+    Generate(Command1, "random 48x48", "random 24x24");
+    Captions.SetCaption(Command2, "Show streams");
 }
 
 void Handlers::OnNewRandomWithTaps()
 {
     Window.Field.TapsMode = 1;
-    Generate(Button::Command3, "random with taps 48x48", "random with taps 24x24");
+    Generate(Command3, "random with taps 48x48", "random with taps 24x24");
 }
 
 void Handlers::OnToggleView()
 {
     Window.ViewToggle = Advance(Window.ViewToggle);
     if (Window.ViewToggle == 0) {
-        Captions.SetCaption(Button::Command2, "Show drainage");
+        Captions.SetCaption(Command2, "Show drainage");
         DrawStreams(Window.Field, Surface);
     } else {
-        Captions.SetCaption(Button::Command2, "Show streams");
+        Captions.SetCaption(Command2, "Show streams");
         DrawDrainage(Window.Field, Surface);
     }
 }
 
-void Handlers::Generate(Button clicked, std::string_view coarseCaption,
+void Handlers::Generate(const Control& clicked, std::string_view coarseCaption,
                         std::string_view fineCaption)
 {
     Window.SizeToggle = Advance(Window.SizeToggle);

@@ -9,13 +9,13 @@
 
 namespace quorrin {
 
-enum class Button { Command1, Command2, Command3 };
+struct Control;
 
 // The window's buttons, seen from the handlers: only their captions change.
 class ButtonCaptions {
 public:
     virtual ~ButtonCaptions() = default;
-    virtual void SetCaption(Button button, std::string_view caption) = 0;
+    virtual void SetCaption(const Control& button, std::string_view caption) = 0;
 
 protected:
     ButtonCaptions() = default;
@@ -32,17 +32,18 @@ struct WindowState {
     bool operator==(const WindowState&) const = default;
 };
 
-// Every handler runs to completion and ends by drawing exactly one view.
+// Every handler runs to completion and ends by drawing exactly one view. The window's table says
+// which button runs which.
 class Handlers {
 public:
     Handlers(DrawingSurface& surface, ButtonCaptions& captions, RandomSource& random);
 
     void OnWindowLoad();
-    // Command1: a new field with the loop rule.
+    // A new field with the loop rule.
     void OnNewRandom();
-    // Command3: a new field without the loop rule, so loops of four cells can remain.
+    // A new field without the loop rule, so loops of four cells can remain.
     void OnNewRandomWithTaps();
-    // Command2: switches between the stream view and the drainage view.
+    // Switches between the stream view and the drainage view.
     void OnToggleView();
 
     const WindowState& State() const { return Window; }
@@ -50,7 +51,7 @@ public:
 private:
     // Advances the shared size counter, captions the clicked button with the grid that the
     // next generate click will make, and generates.
-    void Generate(Button clicked, std::string_view coarseCaption, std::string_view fineCaption);
+    void Generate(const Control& clicked, std::string_view coarseCaption, std::string_view fineCaption);
 
     DrawingSurface& Surface;
     ButtonCaptions& Captions;

@@ -2,16 +2,20 @@
 #include "Program.h"
 
 #include "FatalError.h"
-#include "Window.h"
 
 namespace quorrin {
+namespace {
+
+std::size_t Index(const Control& control) { return static_cast<std::size_t>(&control - kControls); }
+
+}  // namespace
 
 Program::Program(float logicalExtent)
-    : ThePicture(kDrawingWidth, kDrawingHeight, logicalExtent, logicalExtent),
-      Captions{std::string(ControlNamed("Command1").Text), std::string(ControlNamed("Command2").Text),
-               std::string(ControlNamed("Command3").Text)},
-      Clicks(ThePicture, *this, Random)
+    : ThePicture(kDrawingWidth, kDrawingHeight, logicalExtent, logicalExtent), Clicks(ThePicture, *this, Random)
 {
+    for (const Control& control : kControls) {
+        Captions[Index(control)] = control.Text;
+    }
 }
 
 std::optional<std::string> Program::Start()
@@ -19,15 +23,13 @@ std::optional<std::string> Program::Start()
     return Run([this] { Clicks.OnWindowLoad(); });
 }
 
-std::optional<std::string> Program::Click(Button button)
+std::optional<std::string> Program::Click(std::string_view button)
 {
-    return Run([this, button] {
-        switch (button) {
-        case Button::Command1: Clicks.OnNewRandom(); break;
-        case Button::Command2: Clicks.OnToggleView(); break;
-        case Button::Command3: Clicks.OnNewRandomWithTaps(); break;
-        }
-    });
+    const Control* control = FindControl(button);
+    if (!control || !control->OnClick) {
+        return Fail("there is no button " + std::string(button));
+    }
+    return Run([this, control] { (Clicks.*control->OnClick)(); });
 }
 
 std::optional<std::string> Program::Run(const std::function<void()>& step)
@@ -54,11 +56,17 @@ std::optional<std::string> Program::Fail(const std::string& message)
     return FirstFailure;
 }
 
-void Program::SetCaption(Button button, std::string_view caption)
+const std::string& Program::Caption(std::string_view control) const
 {
-    Captions[static_cast<int>(button)] = caption;
+    const Control* named = FindControl(control);
+    return named ? Captions[Index(*named)] : kNone;
+}
+
+void Program::SetCaption(const Control& button, std::string_view caption)
+{
+    Captions[Index(button)] = caption;
     if (ShowCaption) {
-        ShowCaption(button, Captions[static_cast<int>(button)]);
+        ShowCaption(button.Name, Captions[Index(button)]);
     }
 }
 

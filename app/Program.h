@@ -3,6 +3,7 @@
 // step runs after it.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <optional>
 #include <string>
@@ -12,6 +13,7 @@
 #include "Handlers.h"
 #include "RandomSource.h"
 #include "RetainedPicture.h"
+#include "Window.h"
 
 namespace quorrin {
 
@@ -22,15 +24,17 @@ public:
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
-    // Called with each caption a handler sets, before its view draws, so that a front end shows
-    // it on the button there and then; it may throw FatalError.
-    void ShowCaptionsWith(std::function<void(Button, const std::string&)> show) { ShowCaption = std::move(show); }
+    // Called with the button's name and each caption a handler sets, before its view draws, so
+    // that a front end shows it on the button there and then; it may throw FatalError.
+    void ShowCaptionsWith(std::function<void(std::string_view, const std::string&)> show) { ShowCaption = std::move(show); }
 
     // Each runs one step and rasterises what it drew, up to a failure too, so that a front end
     // shows the picture before it reports. Returns the failure when this step ended the program;
     // once it has ended, runs nothing and returns nothing.
     std::optional<std::string> Start();
-    std::optional<std::string> Click(Button button);
+    // Runs the handler the window's table gives the button of that name; any other name is the
+    // program's failure.
+    std::optional<std::string> Click(std::string_view button);
     std::optional<std::string> Run(const std::function<void()>& step);
     // A failure met outside a step, such as a paint that could not rasterise, ends the program as
     // a step's does. Returns it when it is the first.
@@ -38,23 +42,26 @@ public:
 
     bool Ended() const { return FirstFailure.has_value(); }
     // The failure that ended the program; empty while it runs.
-    const std::string& Failure() const { return Ended() ? *FirstFailure : kRunning; }
-    const std::string& Caption(Button button) const { return Captions[static_cast<int>(button)]; }
+    const std::string& Failure() const { return Ended() ? *FirstFailure : kNone; }
+    // A button's caption, the label's text; empty for the picture and for a name the window lacks.
+    const std::string& Caption(std::string_view control) const;
     RetainedPicture& Picture() { return ThePicture; }
     const WindowState& State() const { return Clicks.State(); }
     // The picture in words, as the last step left it.
     Description Describe() { return quorrin::Describe(State(), ThePicture.LogicalWidth(), ThePicture.LogicalHeight()); }
 
 private:
-    void SetCaption(Button button, std::string_view caption) override;
+    void SetCaption(const Control& button, std::string_view caption) override;
 
     RetainedPicture ThePicture;
-    std::string Captions[3];
-    std::function<void(Button, const std::string&)> ShowCaption;
+    // Each control's text, in the table's order.
+    std::array<std::string, std::size(kControls)> Captions;
+    std::function<void(std::string_view, const std::string&)> ShowCaption;
     SeededRandomSource Random;
     Handlers Clicks;
     std::optional<std::string> FirstFailure;
-    inline static const std::string kRunning;
+    // No failure, no text.
+    inline static const std::string kNone;
 };
 
 }  // namespace quorrin

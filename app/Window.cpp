@@ -9,11 +9,12 @@ std::string WindowLayoutText()
     std::string text = std::string(kTitle) + '\n' + number(Pixels(kClientArea.Width)) +
                        number(Pixels(kClientArea.Height)) + number(kDrawingWidth) + number(kDrawingHeight) +
                        std::to_string(kPictureFrame) + '\n';
-    for (const auto& [name, kind, box, tab, caption] : kControls) {
+    for (const Control& control : kControls) {
         const char* const kinds[] = {"button", "picture", "label"};
-        text += std::string(name) + ' ' + kinds[static_cast<int>(kind)] + ' ' + number(Pixels(box.Left)) +
-                number(Pixels(box.Top)) + number(Pixels(box.Width)) + number(Pixels(box.Height)) + number(tab) +
-                std::string(caption) + '\n';
+        const TwipBox& box = control.Box;
+        text += std::string(control.Name) + ' ' + kinds[static_cast<int>(control.Kind)] + ' ' +
+                number(Pixels(box.Left)) + number(Pixels(box.Top)) + number(Pixels(box.Width)) +
+                number(Pixels(box.Height)) + number(control.TabIndex) + std::string(control.Text) + '\n';
     }
     return text;
 }

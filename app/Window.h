@@ -1,11 +1,13 @@
 // The main window as data, the way a form designer keeps a form: its title and client area, and
-// each control's name, kind, box, tab index and starting text, in the order the window creates
-// them. Every front end builds its window from this table.
+// each control's name, kind, box, tab index, starting text and click handler, in the order the
+// window creates them. Every front end builds its window from this table.
 #pragma once
 
 #include <stdexcept>
 #include <string>
 #include <string_view>
+
+#include "Handlers.h"
 
 namespace quorrin {
 
@@ -23,16 +25,18 @@ struct Control {
     int TabIndex;
     // The caption a button starts with, or the label's text; none for the picture.
     std::string_view Text;
+    // What a click on the button runs; none for the picture and the label.
+    void (Handlers::*OnClick)();
 };
 
 inline constexpr std::string_view kTitle = "Random discharge directions causing river systems Arvelt";
 inline constexpr TwipBox kClientArea{0, 0, 7875, 8250};
 inline constexpr Control kControls[] = {
-    {"Command3", ControlKind::PushButton, {5040, 7560, 2175, 375}, 3, "New random with taps"},
-    {"Command2", ControlKind::PushButton, {2880, 7560, 1815, 375}, 2, "Show streams"},
-    {"Command1", ControlKind::PushButton, {360, 7560, 2175, 375}, 1, "New random"},
-    {"Picture1", ControlKind::Picture, {360, 360, 6891, 6641}, 0, ""},
-    {"Label1", ControlKind::Label, {2520, 7200, 2535, 375}, 4, "Save on clipboard by Alt+PrtSc"},
+    {"Command3", ControlKind::PushButton, {5040, 7560, 2175, 375}, 3, "New random with taps", &Handlers::OnNewRandomWithTaps},
+    {"Command2", ControlKind::PushButton, {2880, 7560, 1815, 375}, 2, "Show streams", &Handlers::OnToggleView},
+    {"Command1", ControlKind::PushButton, {360, 7560, 2175, 375}, 1, "New random", &Handlers::OnNewRandom},
+    {"Picture1", ControlKind::Picture, {360, 360, 6891, 6641}, 0, "", nullptr},
+    {"Label1", ControlKind::Label, {2520, 7200, 2535, 375}, 4, "Save on clipboard by Alt+PrtSc", nullptr},
 };
 // The picture's sunken frame, in pixels at 96 dpi on each side; the drawing area lies inside it.
 inline constexpr int kPictureFrame = 2;
@@ -45,12 +49,21 @@ constexpr int Pixels(int twips, double dpi = 96.0)
     return static_cast<int>(pixels < 0 ? pixels - 0.5 : pixels + 0.5);
 }
 
-constexpr const Control& ControlNamed(std::string_view name)
+// The control of that name, or none.
+constexpr const Control* FindControl(std::string_view name)
 {
     for (const Control& control : kControls) {
         if (control.Name == name) {
-            return control;
+            return &control;
         }
+    }
+    return nullptr;
+}
+
+constexpr const Control& ControlNamed(std::string_view name)
+{
+    if (const Control* control = FindControl(name)) {
+        return *control;
     }
     throw std::invalid_argument("the window has no control of that name");
 }

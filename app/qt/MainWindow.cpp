@@ -8,6 +8,7 @@
 #include <QFontMetricsF>
 #include <QIcon>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRegion>
 
 #include <algorithm>
@@ -73,6 +74,7 @@ MainWindow::MainWindow(float logicalExtent) : Core(logicalExtent)
             // Enter presses the focused button, as in a dialog; no button is the default one, so
             // Enter on the picture presses none.
             button->setAutoDefault(true);
+            connect(button, &QPushButton::clicked, this, [this, name = control.Name] { Click(name); });
             widget = button;
             break;
         }
@@ -89,12 +91,8 @@ MainWindow::MainWindow(float logicalExtent) : Core(logicalExtent)
             tabOrder.emplace_back(control.TabIndex, widget);
         }
     }
-    for (int b = 0; b < 3; ++b) {
-        Buttons[b] = findChild<QPushButton*>(QStringLiteral("Command%1").arg(b + 1));
-        connect(Buttons[b], &QPushButton::clicked, this, [this, b] { Click(static_cast<Button>(b)); });
-    }
-    Core.ShowCaptionsWith([this](Button button, const std::string& caption) {
-        Buttons[static_cast<int>(button)]->setText(QString::fromStdString(caption));
+    Core.ShowCaptionsWith([this](std::string_view button, const std::string& caption) {
+        findChild<QPushButton*>(Text(button), Qt::FindDirectChildrenOnly)->setText(QString::fromStdString(caption));
     });
 
     std::sort(tabOrder.begin(), tabOrder.end());
@@ -118,7 +116,8 @@ MainWindow::MainWindow(float logicalExtent) : Core(logicalExtent)
     Label1->setAlignment(Qt::AlignCenter);
     Label1->setFont(FittingFont(Label1->font(), Label1->text(), Label1->size()));
     // The label's last pixel row lies under Command2, and the button is drawn over it.
-    Label1->setMask(QRegion(Label1->rect()).subtracted(Buttons[1]->geometry().translated(-Label1->pos())));
+    const QRect command2 = findChild<QPushButton*>(QStringLiteral("Command2"), Qt::FindDirectChildrenOnly)->geometry();
+    Label1->setMask(QRegion(Label1->rect()).subtracted(command2.translated(-Label1->pos())));
 
     Report(Core.Start());
     ShowDescription();
@@ -134,7 +133,7 @@ void MainWindow::ClearWindowArea()
     update(own);
 }
 
-void MainWindow::Click(Button button)
+void MainWindow::Click(std::string_view button)
 {
     const auto failure = Core.Click(button);
     // Whatever the view drew, up to a failure too, is shown before anything is reported.

@@ -2,10 +2,9 @@
 #pragma once
 
 #include <QLabel>
-#include <QPushButton>
 #include <QWidget>
 
-#include <array>
+#include <string_view>
 
 #include "PictureBox.h"
 #include "Program.h"
@@ -30,15 +29,13 @@ signals:
     void FatalErrorRaised(const QString& message);
 
 private:
-    void Click(Button button);
+    void Click(std::string_view button);
     // The picture in words, for screen readers and its tooltip.
     void ShowDescription();
     // Reports the program's first failure and ends the event loop.
     void Report(const std::optional<std::string>& failure);
 
     Program Core;
-    // Command1, Command2 and Command3.
-    std::array<QPushButton*, 3> Buttons{};
     PictureBox* Picture1 = nullptr;
     QLabel* Label1 = nullptr;
 };

@@ -32,14 +32,10 @@ EMSCRIPTEN_KEEPALIVE int quorrin_start()
     return Status();
 }
 
-// 1, 2 and 3 are Command1, Command2 and Command3.
-EMSCRIPTEN_KEEPALIVE int quorrin_click(int button)
+// A click on the button of that name, as the window's table names it.
+EMSCRIPTEN_KEEPALIVE int quorrin_click(const char* button)
 {
-    if (button >= 1 && button <= 3) {
-        TheProgram().Click(static_cast<quorrin::Button>(button - 1));
-    } else {
-        TheProgram().Fail("there is no button " + std::to_string(button));
-    }
+    TheProgram().Click(button);
     return Status();
 }
 
@@ -64,12 +60,7 @@ EMSCRIPTEN_KEEPALIVE const std::uint32_t* quorrin_pixels() { return TheProgram()
 EMSCRIPTEN_KEEPALIVE int quorrin_pixel_width() { return TheProgram().Picture().PixelWidth(); }
 EMSCRIPTEN_KEEPALIVE int quorrin_pixel_height() { return TheProgram().Picture().PixelHeight(); }
 
-EMSCRIPTEN_KEEPALIVE const char* quorrin_caption(int button)
-{
-    static const std::string none;
-    return button >= 1 && button <= 3 ? TheProgram().Caption(static_cast<quorrin::Button>(button - 1)).c_str()
-                                      : none.c_str();
-}
+EMSCRIPTEN_KEEPALIVE const char* quorrin_caption(const char* button) { return TheProgram().Caption(button).c_str(); }
 
 EMSCRIPTEN_KEEPALIVE const char* quorrin_failure() { return TheProgram().Failure().c_str(); }
 

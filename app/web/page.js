@@ -5,7 +5,8 @@
 
 (() => {
   const window_ = document.getElementById("MainWindow");
-  const buttons = [1, 2, 3].map((number) => document.getElementById(`Command${number}`));
+  // Every button the window's table gives the page, each known to the program by its id.
+  const buttons = [...window_.querySelectorAll("button")];
   const label = document.getElementById("Label1");
   const picture = document.getElementById("Picture1");
   const canvas = picture.querySelector("canvas");
@@ -63,9 +64,9 @@
   }
 
   function showCaptions() {
-    buttons.forEach((button, index) => {
-      button.textContent = program.UTF8ToString(program._quorrin_caption(index + 1));
-    });
+    for (const button of buttons) {
+      button.textContent = program.ccall("quorrin_caption", "string", ["string"], [button.id]);
+    }
     fitFont();
   }
 
@@ -131,15 +132,15 @@
     for (const query of ["(prefers-color-scheme: dark)", "(forced-colors: active)", "(prefers-contrast: more)"]) {
       matchMedia(query).addEventListener("change", takeColours);
     }
-    buttons.forEach((button, index) => {
+    for (const button of buttons) {
       button.addEventListener("click", () => {
         if (!ended) {
-          run(() => program._quorrin_click(index + 1));
+          run(() => program.ccall("quorrin_click", "number", ["string"], [button.id]));
           showCaptions();
           describe();
         }
       });
-    });
+    }
     picture.focus();
   }, (error) => end(`the program could not start (${error})`));
 })();

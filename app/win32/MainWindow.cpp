@@ -44,8 +44,8 @@ TTTOOLINFOW PictureTool(HWND window, HWND picture, wchar_t* text)
 MainWindow::MainWindow() : Picture(Core.Picture(), kDrawingWidth, kDrawingHeight, kPictureFrame)
 {
     Core.Picture().SetWindowAreaClearer([this] { ClearWindowArea(); });
-    Core.ShowCaptionsWith([this](Button button, const std::string& caption) {
-        if (!SetWindowTextW(Buttons()[static_cast<int>(button)], Wide(caption).c_str())) {
+    Core.ShowCaptionsWith([this](std::string_view button, const std::string& caption) {
+        if (!SetWindowTextW(Hwnd(button), Wide(caption).c_str())) {
             throw FatalError("a button's caption cannot be set");
         }
     });
@@ -318,14 +318,26 @@ void MainWindow::OnFocus(HWND control)
     }
 }
 
+std::vector<HWND> MainWindow::Buttons() const
+{
+    std::vector<HWND> buttons;
+    for (const Control& control : kControls) {
+        if (control.Kind == ControlKind::PushButton) {
+            buttons.push_back(Controls[control.TabIndex]);
+        }
+    }
+    return buttons;
+}
+
 void MainWindow::OnCommand(HWND control)
 {
-    const auto buttons = Buttons();
-    const auto clicked = std::find(buttons.begin(), buttons.end(), control);
-    if (clicked == buttons.end() || Core.Ended()) {
+    const auto clicked = std::find_if(std::begin(kControls), std::end(kControls), [&](const Control& button) {
+        return button.Kind == ControlKind::PushButton && Controls[button.TabIndex] == control;
+    });
+    if (clicked == std::end(kControls) || Core.Ended()) {
         return;
     }
-    const auto failure = Core.Click(static_cast<Button>(clicked - buttons.begin()));
+    const auto failure = Core.Click(clicked->Name);
     // Whatever the view drew, up to a failure too, is shown before anything is reported.
     InvalidateRect(Hwnd("Picture1"), nullptr, FALSE);
     ShowDescription();

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "PictureBox.h"
 #include "Program.h"
@@ -45,7 +46,8 @@ private:
     void Report(const std::optional<std::string>& failure);
 
     HWND Hwnd(std::string_view name) const { return Controls[static_cast<std::size_t>(ControlNamed(name).TabIndex)]; }
-    std::array<HWND, 3> Buttons() const { return {Hwnd("Command1"), Hwnd("Command2"), Hwnd("Command3")}; }
+    // The push buttons, in the table's order.
+    std::vector<HWND> Buttons() const;
 
     HWND Window = nullptr;
     // The controls, in tab order.

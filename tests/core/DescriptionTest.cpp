@@ -52,7 +52,7 @@ TEST(RiverSystems, AddUpOnGeneratedFields)
     Program program;
     program.Start();
     for (int click = 0; click < 200; ++click) {
-        program.Click(click % 3 == 2 ? Button::Command3 : Button::Command1);
+        program.Click(click % 3 == 2 ? "Command3" : "Command1");
         const RiverSystems systems = CountRiverSystems(program.State().Field, 51.0f, 51.0f);
         const int cells = systems.Columns * systems.Rows;
         const int leaving = std::accumulate(systems.Leaving.begin(), systems.Leaving.end(), 0);
@@ -79,8 +79,8 @@ TEST(Description, NamesTheViewAndSaysWhereTheRiversGo)
     EXPECT_EQ(Describe(WindowState{}, 51.0f, 51.0f).Name, "Empty picture");
     Program program;
     program.Start();
-    program.Click(Button::Command3);
-    program.Click(Button::Command3);
+    program.Click("Command3");
+    program.Click("Command3");
     EXPECT_EQ(program.Describe().Name, "Drainage of a 48 by 48 field");
     EXPECT_NE(program.Describe().Text.find(" of the 2,304 cells."), std::string::npos) << program.Describe().Text;
 }

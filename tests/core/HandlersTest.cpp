@@ -15,20 +15,20 @@ namespace {
 TEST(Handlers, EachClickCaptionsAndDrawsPerTheTable)
 {
     const struct {
-        Button Click;
+        const char* Click;
         const char* Captions[3];
         int CellSize, TapsMode;
         bool Streams;  // or else the drainage of the stored field
     } rows[] = {
-        {Button::Command2, {"New random", "Show streams", "New random with taps"}, 1, 0, false},
-        {Button::Command2, {"New random", "Show drainage", "New random with taps"}, 1, 0, true},
-        {Button::Command1, {"random 48x48", "Show streams", "New random with taps"}, 2, 0, false},
-        {Button::Command2, {"random 48x48", "Show drainage", "New random with taps"}, 2, 0, true},
-        {Button::Command3, {"random 48x48", "Show drainage", "random with taps 24x24"}, 1, 1, false},
-        {Button::Command2, {"random 48x48", "Show drainage", "random with taps 24x24"}, 1, 1, true},
-        {Button::Command2, {"random 48x48", "Show streams", "random with taps 24x24"}, 1, 1, false},
-        {Button::Command3, {"random 48x48", "Show streams", "random with taps 48x48"}, 2, 1, false},
-        {Button::Command1, {"random 24x24", "Show streams", "random with taps 48x48"}, 1, 0, false},
+        {"Command2", {"New random", "Show streams", "New random with taps"}, 1, 0, false},
+        {"Command2", {"New random", "Show drainage", "New random with taps"}, 1, 0, true},
+        {"Command1", {"random 48x48", "Show streams", "New random with taps"}, 2, 0, false},
+        {"Command2", {"random 48x48", "Show drainage", "New random with taps"}, 2, 0, true},
+        {"Command3", {"random 48x48", "Show drainage", "random with taps 24x24"}, 1, 1, false},
+        {"Command2", {"random 48x48", "Show drainage", "random with taps 24x24"}, 1, 1, true},
+        {"Command2", {"random 48x48", "Show streams", "random with taps 24x24"}, 1, 1, false},
+        {"Command3", {"random 48x48", "Show streams", "random with taps 48x48"}, 2, 1, false},
+        {"Command1", {"random 24x24", "Show streams", "random with taps 48x48"}, 1, 0, false},
     };
     Program program;
     int windowAreaClears = 0;
@@ -37,7 +37,7 @@ TEST(Handlers, EachClickCaptionsAndDrawsPerTheTable)
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(testing::Message() << "click " << i + 1);
         EXPECT_EQ(program.Click(rows[i].Click), std::nullopt);
-        for (int b = 0; b < 3; ++b) EXPECT_EQ(program.Caption(static_cast<Button>(b)), rows[i].Captions[b]);
+        for (int b = 0; b < 3; ++b) EXPECT_EQ(program.Caption("Command" + std::to_string(b + 1)), rows[i].Captions[b]);
         EXPECT_EQ(program.State().Field.CellSize, rows[i].CellSize);
         EXPECT_EQ(program.State().Field.TapsMode, rows[i].TapsMode);
         EXPECT_EQ(windowAreaClears, static_cast<int>(i) + 1);
@@ -49,15 +49,23 @@ TEST(Handlers, EachClickCaptionsAndDrawsPerTheTable)
     }
 }
 
-// The first failure is handed back once; no step runs after it, a caption's included.
+// The first failure is handed back once; no step runs after it, a caption's included. A click on
+// anything but a button is one too.
 TEST(Program, FirstFailureEndsIt)
 {
     Program beyond(60.0f);  // an extent whose cells leave the grid
     beyond.Start();
-    EXPECT_EQ(beyond.Click(Button::Command1), "grid index 52 lies outside 0..50");
-    EXPECT_EQ(beyond.Click(Button::Command3), std::nullopt);
+    EXPECT_EQ(beyond.Click("Command1"), "grid index 52 lies outside 0..50");
+    EXPECT_EQ(beyond.Click("Command3"), std::nullopt);
     EXPECT_EQ(beyond.Fail("a paint failed"), std::nullopt);
-    EXPECT_TRUE(beyond.Failure() == "grid index 52 lies outside 0..50" && beyond.Caption(Button::Command3) == "New random with taps");
+    EXPECT_TRUE(beyond.Failure() == "grid index 52 lies outside 0..50" && beyond.Caption("Command3") == "New random with taps");
+    for (const char* name : {"Label1", "Command4"}) {
+        Program program;
+        program.Start();
+        EXPECT_EQ(program.Click(name), "there is no button " + std::string(name));
+        EXPECT_EQ(program.Click("Command1"), std::nullopt);
+        EXPECT_EQ(program.State(), WindowState{});
+    }
 }
 
 }  // namespace

@@ -36,7 +36,7 @@ TEST(Window, ControlsStandWhereTheLayoutPutsThemAndThePictureIsTheCores)
     const char* const reading[] = {"Picture1", "Label1", "Command1", "Command2", "Command3"};
     ASSERT_EQ(children.size(), std::ssize(reading));
     for (int i = 0; i < children.size(); ++i) {
-        const auto& [name, kind, box, tab, text] = ControlNamed(reading[i]);
+        const auto& [name, kind, box, tab, text, onClick] = ControlNamed(reading[i]);
         SCOPED_TRACE(name);
         EXPECT_EQ(children[i]->objectName().toStdString(), name);
         EXPECT_EQ(children[i]->geometry(), QRect(Pixels(box.Left), Pixels(box.Top), Pixels(box.Width), Pixels(box.Height)));

@@ -29,7 +29,7 @@ Program& Clicked(Program& program, std::string_view clicks)
         if (click < '1' || click > '3') {
             throw std::invalid_argument(std::string("no button ") + click);
         }
-        if (const auto failure = program.Click(static_cast<Button>(click - '1'))) {
+        if (const auto failure = program.Click(std::string("Command") + click)) {
             throw std::runtime_error(*failure);
         }
     }
