@@ -18,7 +18,7 @@ set(CPACK_QUORRIN_WIXL ${QUORRIN_WIXL})
 set(CPACK_PACKAGE_NAME Quorrin)
 set(CPACK_PACKAGE_VENDOR "Quorrin developers")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Random discharge directions causing river systems")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
 set(CPACK_PACKAGE_FILE_NAME quorrin-${PROJECT_VERSION}-win64)
 # Program Files\Quorrin, and the uninstaller registered under that name.
 set(CPACK_PACKAGE_INSTALL_DIRECTORY Quorrin)

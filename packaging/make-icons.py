@@ -1,17 +1,21 @@
 #!/usr/bin/env python3
 """Draws Quorrin's icon and writes packaging/quorrin.ico and packaging/icons/quorrin-N.png.
 
+usage: make-icons.py [--check] SIZE...
+
 The picture is a small framed field of 4 x 4 cells whose drainage joins into one branching
 stream that leaves the field through the bottom edge, where an arrowhead marks the outlet.
 Stream widths grow with the number of cells draining through them.
 
-Pillow draws and writes the PNGs; the icon file's 1- and 4-bit images, which Pillow does not
-write, are written here. Run it after changing the artwork and commit the outputs:
+Pillow draws and writes the PNGs, one for each SIZE; the icon file's 1- and 4-bit images, which
+Pillow does not write, are written here. Run it after changing the artwork, with the sizes that
+QUORRIN_ICON_SIZES lists in the top CMakeLists.txt, and commit the outputs:
 
-    python3 packaging/make-icons.py
+    python3 packaging/make-icons.py SIZE...
 
 With --check it writes nothing and fails unless the committed files are what it draws (the
-PNGs compared by their pixels, the icon file byte for byte); the release build's tests run that.
+PNGs compared by their pixels, the icon file byte for byte); the release build's tests run that
+with the build's sizes.
 """
 
 import pathlib
@@ -212,9 +216,9 @@ def ico(images):
     return directory + body
 
 
-def main(check):
-    covers = {size: draw(size) for size in LAYOUTS}
-    pngs = {HERE / "icons" / f"quorrin-{size}.png": to_rgba(cover) for size, cover in covers.items()}
+def main(check, sizes):
+    covers = {size: draw(size) for size in {*sizes, 16, 32}}
+    pngs = {HERE / "icons" / f"quorrin-{size}.png": to_rgba(covers[size]) for size in sizes}
     entries = [
         (32, 1, MONO, to_indexed(covers[32], INDEX2)),
         (32, 4, VGA16, to_indexed(covers[32], INDEX16)),
@@ -242,6 +246,11 @@ def same_pixels(path, image):
 
 
 if __name__ == "__main__":
-    if sys.argv[1:] not in ([], ["--check"]):
+    check = sys.argv[1:2] == ["--check"]
+    sizes = sys.argv[2:] if check else sys.argv[1:]
+    if not sizes or not all(size.isdigit() for size in sizes):
         sys.exit(__doc__)
-    sys.exit(main(sys.argv[1:] == ["--check"]))
+    for size in sizes:
+        if int(size) not in LAYOUTS:
+            sys.exit(f"make-icons.py: no layout for icons of {size} pixels; LAYOUTS has {', '.join(map(str, LAYOUTS))}")
+    sys.exit(main(check, [int(size) for size in sizes]))

@@ -59,7 +59,7 @@ MainWindow::MainWindow(float logicalExtent) : Core(logicalExtent)
     Q_UNUSED(accessible);
     setWindowTitle(Text(kTitle));
     QIcon icon;
-    for (const int size : {16, 32, 48, 64, 128, 256}) {
+    for (const int size : {QUORRIN_ICON_SIZES}) {
         icon.addFile(QStringLiteral(":/icons/quorrin-%1.png").arg(size), QSize(size, size));
     }
     setWindowIcon(icon);

@@ -51,7 +51,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorrin"));
     QApplication::setApplicationVersion(QStringLiteral(QUORRIN_DISPLAY_VERSION));
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.quorrin.Quorrin"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(QUORRIN_APP_ID));
 
     quorrin::MainWindow window;
     window.show();

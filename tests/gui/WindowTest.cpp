@@ -30,7 +30,7 @@ TEST(Window, ControlsStandWhereTheLayoutPutsThemAndThePictureIsTheCores)
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     EXPECT_EQ(window.windowTitle().toStdString(), kTitle);
     EXPECT_EQ(window.size(), QSize(525, 550));
-    EXPECT_EQ(window.windowIcon().availableSizes().size(), 6);
+    EXPECT_EQ(window.windowIcon().availableSizes().size(), std::ssize({QUORRIN_ICON_SIZES}));
     // The controls stand as the window's table has them, in the order screen readers read them.
     const QList<QWidget*> children = window.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
     const char* const reading[] = {"Picture1", "Label1", "Command1", "Command2", "Command3"};
