@@ -56,6 +56,11 @@ std::optional<std::string> Program::Fail(const std::string& message)
     return FirstFailure;
 }
 
+std::string Program::FailureReport() const
+{
+    return Ended() ? "Quorrin must end: " + *FirstFailure + "." : std::string();
+}
+
 const std::string& Program::Caption(std::string_view control) const
 {
     const Control* named = FindControl(control);

@@ -43,6 +43,8 @@ public:
     bool Ended() const { return FirstFailure.has_value(); }
     // The failure that ended the program; empty while it runs.
     const std::string& Failure() const { return Ended() ? *FirstFailure : kNone; }
+    // That failure as the sentence every front end shows its user; empty while it runs.
+    std::string FailureReport() const;
     // A button's caption, the label's text; empty for the picture and for a name the window lacks.
     const std::string& Caption(std::string_view control) const;
     RetainedPicture& Picture() { return ThePicture; }

@@ -161,7 +161,7 @@ void MainWindow::Report(const std::optional<std::string>& failure)
     std::fprintf(stderr, "quorrin: fatal error: %s\n", qUtf8Printable(message));
     const QString platform = QGuiApplication::platformName();
     if (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal")) {
-        QMessageBox::critical(this, QApplication::applicationName(), QStringLiteral("Quorrin must end: %1.").arg(message));
+        QMessageBox::critical(this, QApplication::applicationName(), QString::fromStdString(Core.FailureReport()));
     }
     QCoreApplication::exit(EXIT_FAILURE);
 }

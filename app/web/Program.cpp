@@ -16,7 +16,7 @@ quorrin::Program& TheProgram()
     return program;
 }
 
-// 0, or 1 once the program has ended with the failure that quorrin_failure names.
+// 0, or 1 once the program has ended with the failure that quorrin_failure_report reports.
 int Status()
 {
     return TheProgram().Ended() ? 1 : 0;
@@ -62,7 +62,13 @@ EMSCRIPTEN_KEEPALIVE int quorrin_pixel_height() { return TheProgram().Picture().
 
 EMSCRIPTEN_KEEPALIVE const char* quorrin_caption(const char* button) { return TheProgram().Caption(button).c_str(); }
 
-EMSCRIPTEN_KEEPALIVE const char* quorrin_failure() { return TheProgram().Failure().c_str(); }
+// The failure that ended the program, as the sentence the page shows.
+EMSCRIPTEN_KEEPALIVE const char* quorrin_failure_report()
+{
+    static std::string report;
+    report = TheProgram().FailureReport();
+    return report.c_str();
+}
 
 // The picture in words: its name, a line break and its description.
 EMSCRIPTEN_KEEPALIVE const char* quorrin_picture_words()

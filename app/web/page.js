@@ -32,10 +32,11 @@
     context.putImageData(new ImageData(bytes, width, height), 0, 0);
   }
 
-  // The one report of the fatal error. The program has ended: no click is handled afterwards.
-  function end(failure) {
+  // The one report of the fatal error, in the program's words. The program has ended: no click is
+  // handled afterwards.
+  function end(sentence) {
     ended = true;
-    report.querySelector("output").textContent = failure;
+    report.querySelector("output").textContent = sentence;
     report.addEventListener("cancel", (event) => event.preventDefault());
     report.showModal();
   }
@@ -48,7 +49,7 @@
     const status = step();
     show();
     if (status !== 0) {
-      end(program.UTF8ToString(program._quorrin_failure()));
+      end(program.UTF8ToString(program._quorrin_failure_report()));
     }
   }
 
@@ -142,5 +143,8 @@
       });
     }
     picture.focus();
-  }, (error) => end(`the program could not start (${error})`));
+  }, (error) => {
+    // With no program to give the sentence, the page words it as the program does.
+    end(`Quorrin must end: the program could not start (${error}).`);
+  });
 })();

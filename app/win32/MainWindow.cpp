@@ -88,7 +88,8 @@ int MainWindow::Run(HINSTANCE instance, int show)
         MSG quit;
         PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
         // The first failure whichever it was: the program's start, or the window's own.
-        Report(PendingFailure.empty() ? "the window cannot be created" : PendingFailure);
+        Core.Fail(PendingFailure.empty() ? "the window cannot be created" : PendingFailure);
+        Report(Core.Failure());
         return ExitStatus;
     }
 
@@ -372,7 +373,7 @@ void MainWindow::Report(const std::optional<std::string>& failure)
         return;
     }
     ExitStatus = 1;
-    MessageBoxW(Window, Wide("Quorrin must end: " + *failure + ".").c_str(), L"Quorrin", MB_OK | MB_ICONERROR);
+    MessageBoxW(Window, Wide(Core.FailureReport()).c_str(), L"Quorrin", MB_OK | MB_ICONERROR);
     if (Window) {
         DestroyWindow(Window);
     }
