@@ -2,12 +2,14 @@
 #include <QApplication>
 #include <QWidget>
 
+#include "Window.h"
+
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QWidget window;
     window.setWindowTitle(QStringLiteral("Bare window"));
-    window.resize(525, 550);
+    window.resize(quorrin::Pixels(quorrin::kClientArea.Width), quorrin::Pixels(quorrin::kClientArea.Height));
     window.show();
     return QApplication::exec();
 }

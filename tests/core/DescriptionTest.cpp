@@ -58,8 +58,9 @@ TEST(RiverSystems, AddUpOnGeneratedFields)
         const int leaving = std::accumulate(systems.Leaving.begin(), systems.Leaving.end(), 0);
         ASSERT_EQ(systems.Draining + systems.InLoops + systems.Ending, cells) << "click " << click;
         ASSERT_EQ(systems.Ending, 0) << "click " << click;
-        ASSERT_TRUE(leaving <= systems.Draining && systems.Largest <= systems.Draining - leaving + 1 &&
-                    systems.Largest * leaving >= systems.Draining) << "click " << click;
+        ASSERT_LE(leaving, systems.Draining) << "click " << click;
+        ASSERT_LE(systems.Largest, systems.Draining - leaving + 1) << "click " << click;
+        ASSERT_GE(systems.Largest * leaving, systems.Draining) << "click " << click;
     }
 }
 

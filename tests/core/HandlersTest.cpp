@@ -58,7 +58,8 @@ TEST(Program, FirstFailureEndsIt)
     EXPECT_EQ(beyond.Click("Command1"), "grid index 52 lies outside 0..50");
     EXPECT_EQ(beyond.Click("Command3"), std::nullopt);
     EXPECT_EQ(beyond.Fail("a paint failed"), std::nullopt);
-    EXPECT_TRUE(beyond.Failure() == "grid index 52 lies outside 0..50" && beyond.Caption("Command3") == "New random with taps");
+    EXPECT_EQ(beyond.Failure(), "grid index 52 lies outside 0..50");
+    EXPECT_EQ(beyond.Caption("Command3"), "New random with taps");
     for (const char* name : {"Label1", "Command4"}) {
         Program program;
         program.Start();

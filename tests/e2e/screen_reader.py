@@ -1,38 +1,61 @@
 #!/usr/bin/env python3
 # What a screen reader finds of a program on the accessibility bus (Debian's Python, which has
 # pyatspi).
-#   screen_reader.py APPLICATION_NAME          its window's role and name, then each of the
-#                                              window's children in reading order, as
-#                                              "role|name|description" lines
-#   screen_reader.py APPLICATION_NAME listen   "ready", then a "name|…" or "description|…" line
-#                                              for each change an image of the program announces
-import sys
+#   screen_reader.py APPLICATION TITLE         the window's document (a page's) or the window
+#                                              itself, then what it holds, as JSON: for each
+#                                              object its role, name, description, text, box on
+#                                              the screen, whether it has the focus, and its id
+#   screen_reader.py APPLICATION TITLE listen  "ready", then a "name|…" line for each change of
+#                                              name an image of the program announces
+import json, sys
 
 import pyatspi
 
+APPLICATION, TITLE = sys.argv[1:3]
 
-def read(application_name):
+
+def entry(node):
+    text = node.queryText().getText(0, -1) if "Text" in pyatspi.listInterfaces(node) else ""
+    box = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    ids = [attribute[3:] for attribute in node.getAttributes() if attribute.startswith("id:")]
+    return [node.getRoleName(), node.name, node.description, text, [box.x, box.y, box.width, box.height],
+            node.getState().contains(pyatspi.STATE_FOCUSED), ids[0] if ids else ""]
+
+
+# The window's document, for a browser's window, or the window.
+def window(node, depth=0):
+    if node is None or depth > 12:
+        return None
+    if node.getRoleName() == "document web" and node.name == TITLE:
+        return node
+    for child in (node.getChildAtIndex(i) for i in range(node.childCount)):
+        if found := window(child, depth + 1):
+            return found
+    return node if depth == 1 and node.getRoleName() == "frame" and node.name == TITLE else None
+
+
+def read():
     desktop = pyatspi.Registry.getDesktop(0)
     for application in (desktop.getChildAtIndex(i) for i in range(desktop.childCount)):
-        if application is not None and application.name == application_name and application.childCount:
-            window = application.getChildAtIndex(0)
-            print(f"{window.getRoleName()}|{window.name}|")
-            for child in (window.getChildAtIndex(i) for i in range(window.childCount)):
-                print(f"{child.getRoleName()}|{child.name}|{child.description}")
+        if application is not None and application.name == APPLICATION and (top := window(application)):
+            found = [entry(top)]
+            pending = [top.getChildAtIndex(i) for i in range(top.childCount)]
+            while pending:
+                node = pending.pop(0)
+                found.append(entry(node))
+                pending += [node.getChildAtIndex(i) for i in range(node.childCount)]
+            print(json.dumps(found))
 
 
-def listen(application_name):
+def listen():
     def heard(event):
         # Qt passes no text with the event: the reader asks for it then.
-        if event.source.getRoleName() == "image" and event.host_application.name == application_name:
-            what = event.type.minor.removeprefix("accessible-")
-            print(f"{what}|{getattr(event.source, what)}", flush=True)
+        if event.source.getRoleName() == "image" and event.host_application.name == APPLICATION:
+            print(f"name|{event.source.name}", flush=True)
 
-    pyatspi.Registry.registerEventListener(heard, "object:property-change:accessible-name",
-                                           "object:property-change:accessible-description")
+    pyatspi.Registry.registerEventListener(heard, "object:property-change:accessible-name")
     print("ready", flush=True)
     pyatspi.Registry.start()
 
 
-if __name__ == "__main__":
-    (listen if sys.argv[2:] == ["listen"] else read)(sys.argv[1])
+(listen if sys.argv[3:] == ["listen"] else read)()

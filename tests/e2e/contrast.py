@@ -1,17 +1,6 @@
-# Contrast as the engine renders it, read off a screenshot of the page: each caption and the label
+# Contrast as the page is rendered, read off the window's pixels: each caption and the label
 # against their face, the edges of the buttons and of the picture against the window, and the
 # focus ring against the window on both its sides. WCAG's ratios of relative luminance.
-import io
-
-from PIL import Image
-
-# The boxes (in CSS pixels of the viewport) the figures are read in, the device pixels per CSS
-# pixel of the screenshot, and which control has the focus.
-BOXES = """
-const box = (element) => { const r = element.getBoundingClientRect(); return [r.left, r.top, r.right, r.bottom]; };
-return [devicePixelRatio, document.querySelector(':focus')?.id, box(document.getElementById('MainWindow')),
-        Object.fromEntries([...document.querySelectorAll('#MainWindow > *')].map((c) => [c.id, box(c)]))];
-"""
 LIMITS = {"text": 4.5, "edge": 3.0, "focus": 3.0}
 
 
@@ -25,16 +14,15 @@ def ratio(a, b):
     return (high + 0.05) / (low + 0.05)
 
 
-# The figures, by what they are of ("text Command1", "edge Picture1", "focus Command2", ...).
-def measure(png, boxes):
-    density, focused, window, controls = boxes
-    image = Image.open(io.BytesIO(png)).convert("RGB")
-    pixel = lambda x, y: image.getpixel((int(x * density), int(y * density)))
+# The figures, by what they are of ("text Command1", "edge Picture1", "focus Command2", ...), from
+# the window's pixels (rows of red, green and blue bytes, `width` pixels a row, at `density` device
+# pixels per pixel), each control's box (left, top, right, bottom in pixels) and the focused one.
+def measure(shot, width, density, boxes, focused):
+    pixel = lambda x, y: shot[3 * (int(y * density) * width + int(x * density)):][:3]
     # The colour along a run of pixels that stands out most from the given one.
     boldest = lambda against, points: max((pixel(x, y) for x, y in points), key=lambda rgb: ratio(rgb, against))
-    background = pixel(window[0] + 4, window[1] + 4)
-    figures = {}
-    for name, (left, top, right, bottom) in controls.items():
+    background, figures = pixel(4, 4), {}
+    for name, (left, top, right, bottom) in boxes.items():
         middle = (top + bottom) / 2
         if name.startswith("Command"):
             face = pixel(left + 4, top + 4)
