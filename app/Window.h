@@ -3,6 +3,8 @@
 // window creates them. Every front end builds its window from this table.
 #pragma once
 
+#include <cstddef>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -49,23 +51,30 @@ constexpr int Pixels(int twips, double dpi = 96.0)
     return static_cast<int>(pixels < 0 ? pixels - 0.5 : pixels + 0.5);
 }
 
+// The place in the table of the control of that name, or the table's size when it has none.
+constexpr std::size_t ControlIndex(std::string_view name)
+{
+    std::size_t index = 0;
+    while (index < std::size(kControls) && kControls[index].Name != name) {
+        ++index;
+    }
+    return index;
+}
+
 // The control of that name, or none.
 constexpr const Control* FindControl(std::string_view name)
 {
-    for (const Control& control : kControls) {
-        if (control.Name == name) {
-            return &control;
-        }
-    }
-    return nullptr;
+    const std::size_t index = ControlIndex(name);
+    return index < std::size(kControls) ? &kControls[index] : nullptr;
 }
 
 constexpr const Control& ControlNamed(std::string_view name)
 {
-    if (const Control* control = FindControl(name)) {
-        return *control;
+    const std::size_t index = ControlIndex(name);
+    if (index == std::size(kControls)) {
+        throw std::invalid_argument("the window has no control of that name");
     }
-    throw std::invalid_argument("the window has no control of that name");
+    return kControls[index];
 }
 
 // The drawing area inside the picture's frame, in pixels at 96 dpi.
