@@ -67,4 +67,20 @@ Description Describe(const WindowState& state, float width, float height)
     return description;
 }
 
+std::string Announce(const Description& before, const Description& after, const std::vector<std::string>& captions)
+{
+    std::string said = after.Name + '.';
+    if (after.Text != before.Text) {
+        said += ' ' + after.Text;
+    }
+    if (!captions.empty()) {
+        said += captions.size() == 1 ? " The button now reads " : " The buttons now read ";
+        for (std::size_t i = 0; i < captions.size(); ++i) {
+            said += (i == 0 ? "" : i + 1 == captions.size() ? " and " : ", ") + captions[i];
+        }
+        said += '.';
+    }
+    return said;
+}
+
 }  // namespace quorrin

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "Handlers.h"
 
@@ -19,5 +20,10 @@ struct Description {
 
 // The view that the state's last click drew, on a picture of extent width x height.
 Description Describe(const WindowState& state, float width, float height);
+
+// What a screen reader says after a click: the picture's new name, its text where that changed,
+// and the buttons' new captions, for example "Streams of a 48 by 48 field. The button now reads
+// Show drainage."
+std::string Announce(const Description& before, const Description& after, const std::vector<std::string>& captions);
 
 }  // namespace quorrin

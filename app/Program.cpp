@@ -29,7 +29,11 @@ std::optional<std::string> Program::Click(std::string_view button)
     if (!control || !control->OnClick) {
         return Fail("there is no button " + std::string(button));
     }
-    return Run([this, control] { (Clicks.*control->OnClick)(); });
+    const Description before = Describe();
+    NewCaptions.clear();
+    auto failure = Run([this, control] { (Clicks.*control->OnClick)(); });
+    Announced = Announce(before, Describe(), NewCaptions);
+    return failure;
 }
 
 std::optional<std::string> Program::Run(const std::function<void()>& step)
@@ -69,6 +73,9 @@ const std::string& Program::Caption(std::string_view control) const
 
 void Program::SetCaption(const Control& button, std::string_view caption)
 {
+    if (Captions[Index(button)] != caption) {
+        NewCaptions.emplace_back(caption);
+    }
     Captions[Index(button)] = caption;
     if (ShowCaption) {
         ShowCaption(button.Name, Captions[Index(button)]);

@@ -51,6 +51,8 @@ public:
     const WindowState& State() const { return Clicks.State(); }
     // The picture in words, as the last step left it.
     Description Describe() { return quorrin::Describe(State(), ThePicture.LogicalWidth(), ThePicture.LogicalHeight()); }
+    // What the last click changed, in words for a screen reader to say; empty before any click.
+    const std::string& Announcement() const { return Announced; }
 
 private:
     void SetCaption(const Control& button, std::string_view caption) override;
@@ -62,6 +64,9 @@ private:
     SeededRandomSource Random;
     Handlers Clicks;
     std::optional<std::string> FirstFailure;
+    // The captions the running click changed, in the order it changed them, and what it announced.
+    std::vector<std::string> NewCaptions;
+    std::string Announced;
     // No failure, no text.
     inline static const std::string kNone;
 };

@@ -38,6 +38,8 @@ private:
     Program Core;
     PictureBox* Picture1 = nullptr;
     QLabel* Label1 = nullptr;
+    // What a click changed, in words, shown anew after each click for screen readers to speak.
+    QWidget* Announcement = nullptr;
 };
 
 }  // namespace quorrin

@@ -70,12 +70,12 @@ EMSCRIPTEN_KEEPALIVE const char* quorrin_failure_report()
     return report.c_str();
 }
 
-// The picture in words: its name, a line break and its description.
+// The picture in words: its name, its description and what the last click changed, a line each.
 EMSCRIPTEN_KEEPALIVE const char* quorrin_picture_words()
 {
     static std::string words;
     const quorrin::Description description = TheProgram().Describe();
-    words = description.Name + '\n' + description.Text;
+    words = description.Name + '\n' + description.Text + '\n' + TheProgram().Announcement();
     return words.c_str();
 }
 

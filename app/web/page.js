@@ -71,13 +71,14 @@
     fitFont();
   }
 
-  // The picture in words: its name for screen readers, its description announced, both in its
-  // tooltip.
+  // The picture in words: its name for screen readers and, with its description, in its tooltip;
+  // what the last click changed, in the status region, which screen readers speak wherever the
+  // focus is.
   function describe() {
-    const [name, text] = program.UTF8ToString(program._quorrin_picture_words()).split("\n");
+    const [name, text, said] = program.UTF8ToString(program._quorrin_picture_words()).split("\n");
     picture.setAttribute("aria-label", name);
     picture.title = `${name}. ${text}`;
-    words.textContent = text;
+    words.textContent = said;
   }
 
   // The system's colours for the picture, as the canvas's RGBA bytes in one 32-bit value.

@@ -84,6 +84,14 @@ TEST(Description, NamesTheViewAndSaysWhereTheRiversGo)
     program.Click("Command3");
     EXPECT_EQ(program.Describe().Name, "Drainage of a 48 by 48 field");
     EXPECT_NE(program.Describe().Text.find(" of the 2,304 cells."), std::string::npos) << program.Describe().Text;
+    // A click is announced by the new name, the text where it changed, and each new caption.
+    EXPECT_EQ(program.Announcement(), "Drainage of a 48 by 48 field. " + program.Describe().Text +
+                                          " The button now reads random with taps 24x24.");
+    program.Click("Command2");
+    EXPECT_EQ(program.Announcement(), "Streams of a 48 by 48 field. The button now reads Show drainage.");
+    program.Click("Command1");
+    EXPECT_EQ(program.Announcement().substr(0, 31), "Drainage of a 22 by 22 field. 2");
+    EXPECT_TRUE(program.Announcement().ends_with(" The buttons now read random 48x48 and Show streams."));
 }
 
 }  // namespace

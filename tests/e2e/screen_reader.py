@@ -1,12 +1,10 @@
 #!/usr/bin/env python3
 # What a screen reader finds of a program on the accessibility bus (Debian's Python, which has
 # pyatspi).
-#   screen_reader.py APPLICATION TITLE         the window's document (a page's) or the window
-#                                              itself, then what it holds, as JSON: for each
-#                                              object its role, name, description, text, box on
-#                                              the screen, whether it has the focus, and its id
-#   screen_reader.py APPLICATION TITLE listen  "ready", then a "name|…" line for each change of
-#                                              name an image of the program announces
+#   screen_reader.py APPLICATION TITLE   the window's document (a page's) or the window itself,
+#                                        then what it holds, as JSON: for each object its role,
+#                                        name, description, text, box on the screen, whether it
+#                                        has the focus, and its id
 import json, sys
 
 import pyatspi
@@ -22,16 +20,16 @@ def entry(node):
             node.getState().contains(pyatspi.STATE_FOCUSED), ids[0] if ids else ""]
 
 
-# The window's document, for a browser's window, or the window.
-def window(node, depth=0):
-    if node is None or depth > 12:
-        return None
-    if node.getRoleName() == "document web" and node.name == TITLE:
-        return node
-    for child in (node.getChildAtIndex(i) for i in range(node.childCount)):
-        if found := window(child, depth + 1):
-            return found
-    return node if depth == 1 and node.getRoleName() == "frame" and node.name == TITLE else None
+# The window's document, for a browser's window, or else the window.
+def window(application):
+    pending = [application.getChildAtIndex(i) for i in range(application.childCount)]
+    frame = next((node for node in pending if node and node.getRoleName() == "frame" and node.name == TITLE), None)
+    while pending:
+        node = pending.pop(0)
+        if node is not None and node.getRoleName() == "document web" and node.name == TITLE:
+            return node
+        pending += [node.getChildAtIndex(i) for i in range(node.childCount)] if node is not None else []
+    return frame
 
 
 def read():
@@ -47,15 +45,4 @@ def read():
             print(json.dumps(found))
 
 
-def listen():
-    def heard(event):
-        # Qt passes no text with the event: the reader asks for it then.
-        if event.source.getRoleName() == "image" and event.host_application.name == APPLICATION:
-            print(f"name|{event.source.name}", flush=True)
-
-    pyatspi.Registry.registerEventListener(heard, "object:property-change:accessible-name")
-    print("ready", flush=True)
-    pyatspi.Registry.start()
-
-
-(listen if sys.argv[3:] == ["listen"] else read)()
+read()

@@ -53,11 +53,12 @@ std::string WordsOfClicks(std::string_view clicks)
     return words.Name + ". " + words.Text;
 }
 
-std::string CaptionsOfClicks(std::string_view clicks)
+std::string CaptionsAndAnnouncementOfClicks(std::string_view clicks)
 {
     Program program;
     Clicked(program, clicks);
-    return program.Caption("Command1") + '|' + program.Caption("Command2") + '|' + program.Caption("Command3");
+    return program.Caption("Command1") + '|' + program.Caption("Command2") + '|' + program.Caption("Command3") +
+           '\n' + program.Announcement();
 }
 
 }  // namespace quorrin::test

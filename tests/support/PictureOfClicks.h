@@ -27,7 +27,8 @@ inline std::string PlainPbm(const RetainedPicture& picture)
 std::string PictureOfClicks(std::string_view clicks, double scale);
 // The picture in words after those clicks: its name, a full stop and its description.
 std::string WordsOfClicks(std::string_view clicks);
-// The buttons' captions after those clicks, Command1's to Command3's, with a '|' between them.
-std::string CaptionsOfClicks(std::string_view clicks);
+// The buttons' captions after those clicks, Command1's to Command3's, with a '|' between them, and
+// a line of what a screen reader is told of the last click.
+std::string CaptionsAndAnnouncementOfClicks(std::string_view clicks);
 
 }  // namespace quorrin::test
