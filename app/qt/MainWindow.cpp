@@ -10,6 +10,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegion>
+#include <QStyleOptionButton>
+#include <QToolTip>
 
 #include <algorithm>
 #include <cstdio>
@@ -36,6 +38,34 @@ QFont FittingFont(QFont font, const QString& text, QSize box)
         font.setPixelSize(pixels);
     }
     return font;
+}
+
+// The caption on the button, in the largest size of the default family at which it fits the
+// button's room for text.
+void ShowCaption(QPushButton* button, const QString& caption)
+{
+    QStyleOptionButton option;
+    option.initFrom(button);
+    const QRect room = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+    button->setFont(FittingFont(QApplication::font(), caption, room.size()));
+    button->setText(caption);
+}
+
+// The text in lines no wider than the width in the tooltips' font: a tooltip shows plain text on
+// one line, however long.
+QString Wrapped(const QString& text, int width)
+{
+    const QFontMetrics metrics(QToolTip::font());
+    QStringList lines(QString{});
+    for (const QString& word : text.split(QLatin1Char(' '))) {
+        const QString longer = lines.last().isEmpty() ? word : lines.last() + QLatin1Char(' ') + word;
+        if (lines.last().isEmpty() || metrics.horizontalAdvance(longer) <= width) {
+            lines.last() = longer;
+        } else {
+            lines << word;
+        }
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 // Screen readers see the window as a frame, the picture as an image, and the announcement as a
@@ -87,7 +117,7 @@ MainWindow::MainWindow(float logicalExtent) : Core(logicalExtent)
         QWidget* widget = nullptr;
         switch (control.Kind) {
         case ControlKind::PushButton: {
-            auto* button = new QPushButton(Text(control.Text), this);
+            auto* button = new QPushButton(this);
             // Enter presses the focused button, as in a dialog; no button is the default one, so
             // Enter on the picture presses none.
             button->setAutoDefault(true);
@@ -104,12 +134,15 @@ MainWindow::MainWindow(float logicalExtent) : Core(logicalExtent)
         }
         widget->setObjectName(Text(control.Name));
         widget->setGeometry(Geometry(control.Box));
+        if (auto* button = qobject_cast<QPushButton*>(widget)) {
+            ShowCaption(button, Text(control.Text));
+        }
         if (widget->focusPolicy() != Qt::NoFocus) {
             tabOrder.emplace_back(control.TabIndex, widget);
         }
     }
     Core.ShowCaptionsWith([this](std::string_view button, const std::string& caption) {
-        findChild<QPushButton*>(Text(button), Qt::FindDirectChildrenOnly)->setText(QString::fromStdString(caption));
+        ShowCaption(findChild<QPushButton*>(Text(button), Qt::FindDirectChildrenOnly), QString::fromStdString(caption));
     });
 
     std::sort(tabOrder.begin(), tabOrder.end());
@@ -173,7 +206,7 @@ void MainWindow::ShowDescription()
     const Description description = Core.Describe();
     Picture1->setAccessibleName(QString::fromStdString(description.Name));
     Picture1->setAccessibleDescription(QString::fromStdString(description.Text));
-    Picture1->setToolTip(QString::fromStdString(description.Name + ". " + description.Text));
+    Picture1->setToolTip(Wrapped(QString::fromStdString(description.Name + ". " + description.Text), Picture1->width()));
 }
 
 void MainWindow::Report(const std::optional<std::string>& failure)

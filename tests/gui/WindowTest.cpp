@@ -5,8 +5,10 @@
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyleOptionButton>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -63,8 +65,12 @@ TEST(Window, ControlsReadInOrderAndThePictureIsTheCores)
     };
     std::string core = test::PictureOfClicks("12", window.devicePixelRatioF());
     EXPECT_TRUE(shown() == core);
-    // The tooltip tells the picture in words, as screen readers do.
-    EXPECT_EQ(window.findChild<QWidget*>("Picture1")->toolTip().toStdString(), test::WordsOfClicks("12"));
+    // The tooltip tells the picture in words, as screen readers do, in lines no wider than it.
+    const QWidget& picture = *window.findChild<QWidget*>("Picture1");
+    EXPECT_EQ(picture.toolTip().replace('\n', ' ').toStdString(), test::WordsOfClicks("12"));
+    for (const QString& line : picture.toolTip().split('\n')) {
+        EXPECT_LE(QFontMetrics(QToolTip::font()).horizontalAdvance(line), picture.width()) << line.toStdString();
+    }
     // A dark palette recolours it: paper and ink trade places.
     QPalette dark = window.palette();
     dark.setColor(QPalette::Base, QColor::fromRgb(test::kInk));
@@ -74,6 +80,17 @@ TEST(Window, ControlsReadInOrderAndThePictureIsTheCores)
         *pixel = *pixel == '0' ? '1' : *pixel == '1' ? '0' : *pixel;
     }
     EXPECT_TRUE(shown() == core);
+    // Every caption the clicks give a button fits the button's room for text.
+    for (const char* clicked : {"Command3", "Command3", "Command1", "Command2"}) {
+        QTest::mouseClick(Button(window, clicked), Qt::LeftButton);
+        for (const QPushButton* button : window.findChildren<QPushButton*>()) {
+            QStyleOptionButton option;
+            option.initFrom(button);
+            EXPECT_LE(QFontMetricsF(button->font()).horizontalAdvance(button->text()),
+                      button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button).width())
+                << button->text().toStdString();
+        }
+    }
 }
 
 // The first failing click, or paint, is reported once and ends the program with status 1, and no
