@@ -11,7 +11,8 @@ std::size_t Index(const Control& control) { return static_cast<std::size_t>(&con
 }  // namespace
 
 Program::Program(float logicalExtent)
-    : ThePicture(kDrawingWidth, kDrawingHeight, logicalExtent, logicalExtent), Clicks(ThePicture, *this, Random)
+    : ThePicture(kDrawingWidth, kDrawingHeight, logicalExtent, logicalExtent), Clicks(ThePicture, *this, Random),
+      Described(quorrin::Describe(State(), logicalExtent, logicalExtent))
 {
     for (const Control& control : kControls) {
         Captions[Index(control)] = control.Text;
@@ -29,10 +30,10 @@ std::optional<std::string> Program::Click(std::string_view button)
     if (!control || !control->OnClick) {
         return Fail("there is no button " + std::string(button));
     }
-    const Description before = Describe();
+    const Description before = Described;
     NewCaptions.clear();
     auto failure = Run([this, control] { (Clicks.*control->OnClick)(); });
-    Announced = Announce(before, Describe(), NewCaptions);
+    Announced = Announce(before, Described, NewCaptions);
     return failure;
 }
 
@@ -48,6 +49,7 @@ std::optional<std::string> Program::Run(const std::function<void()>& step)
         failure = error.what();
     }
     ThePicture.Render();
+    Described = quorrin::Describe(State(), ThePicture.LogicalWidth(), ThePicture.LogicalHeight());
     return failure ? Fail(*failure) : std::nullopt;
 }
 

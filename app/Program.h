@@ -50,7 +50,7 @@ public:
     RetainedPicture& Picture() { return ThePicture; }
     const WindowState& State() const { return Clicks.State(); }
     // The picture in words, as the last step left it.
-    Description Describe() { return quorrin::Describe(State(), ThePicture.LogicalWidth(), ThePicture.LogicalHeight()); }
+    const Description& Describe() const { return Described; }
     // What the last click changed, in words for a screen reader to say; empty before any click.
     const std::string& Announcement() const { return Announced; }
 
@@ -64,6 +64,7 @@ private:
     SeededRandomSource Random;
     Handlers Clicks;
     std::optional<std::string> FirstFailure;
+    Description Described;
     // The captions the running click changed, in the order it changed them, and what it announced.
     std::vector<std::string> NewCaptions;
     std::string Announced;
