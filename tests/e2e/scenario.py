@@ -443,7 +443,7 @@ class Scenario(unittest.TestCase):
         # The NSIS installer and the uninstaller it writes carry the version record, as the program does.
         # Wine's msi puts a package's shortcuts in the user's Start menu even when it is per machine.
         nsis = [[exe, "/S"]], [INSTALLED + r"\Uninstall.exe", "/S"], ["Uninstall.exe"], \
-            ["Z:" + exe, INSTALLED + r"\Uninstall.exe"], "ProgramData"
+            [exe, f"{drive}/Program Files/Quorrin/Uninstall.exe"], "ProgramData"
         windows_installer = [["msiexec", "/i", f"{old}/old.msi", "/qn"], ["msiexec", "/i", msi, "/qn"]], \
             ["msiexec", "/x", msi, "/qn"], [], [], f"users/{getpass.getuser()}/AppData/Roaming"
         for installs, uninstall, more_files, versioned, menu in (nsis, windows_installer):
@@ -464,7 +464,7 @@ class Scenario(unittest.TestCase):
                            "EstimatedSize    REG_DWORD    0x"):
                 self.assertIn(wanted, entry)
             for path in versioned:
-                self.assertTrue(self.call("wine", MORE[0], "file", path).startswith(
+                self.assertTrue(self.call("/usr/bin/python3", f"{HERE}/../win32/exe.py", path).startswith(
                     f"{version} {version} Quorrin {display_version} {display_version} ".encode()), path)
             # As a user starts it: from the Start menu. `start` hands the shortcut to the shell, which
             # starts the program and ends at once (even with /wait, and with status 0); the program,

@@ -1,6 +1,4 @@
 // What only Windows itself can tell about quorrin.exe, for the tests to compare:
-//   probe file EXE       its version numbers and strings, its icon group's images and the
-//                        version in its manifest
 //   probe window TITLE   its client area, the focused control, the default buttons, each
 //                        control's id, place, size and name as screen readers get it (through
 //                        MSAA) in z-order (the order the dialog manager tabs in), then each tool
@@ -70,50 +68,6 @@ DWORD WINAPI EndWithInput(void* listening)
 
 int wmain(int argc, wchar_t* argv[])
 {
-    if (argc == 3 && std::wstring(argv[1]) == L"file") {
-        std::string record(GetFileVersionInfoSizeW(argv[2], nullptr), '\0');
-        VS_FIXEDFILEINFO* fixed = nullptr;
-        WORD* language = nullptr;  // the strings' language and code page (an installer's are not Unicode)
-        UINT length = 0;
-        if (!GetFileVersionInfoW(argv[2], 0, static_cast<DWORD>(record.size()), record.data()) ||
-            !VerQueryValueW(record.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) ||
-            !VerQueryValueW(record.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&language),
-                            &length)) {
-            return 1;
-        }
-        std::printf("%u.%u.%u.%u %u.%u.%u.%u ", HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
-                    HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS), HIWORD(fixed->dwProductVersionMS),
-                    LOWORD(fixed->dwProductVersionMS), HIWORD(fixed->dwProductVersionLS),
-                    LOWORD(fixed->dwProductVersionLS));
-        for (const wchar_t* name : {L"ProductName", L"ProductVersion", L"FileVersion"}) {
-            wchar_t* value = nullptr;
-            wchar_t path[64];
-            std::swprintf(path, std::size(path), L"\\StringFileInfo\\%04x%04x\\%ls", language[0], language[1], name);
-            VerQueryValueW(record.data(), path, reinterpret_cast<void**>(&value), &length);
-            std::printf("%ls ", value ? value : L"?");
-        }
-        // The icon group: a 6-byte header with the count at 4, then 14 bytes for each image with its
-        // width at 0, height at 1 and bits per pixel at 6.
-        HMODULE exe = LoadLibraryExW(argv[2], nullptr, LOAD_LIBRARY_AS_DATAFILE);
-        HRSRC group = FindResourceW(exe, L"IDI_ICON1", MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
-        const auto* data = group ? static_cast<const BYTE*>(LockResource(LoadResource(exe, group))) : nullptr;
-        for (int i = 0; data && i < data[4]; ++i) {
-            std::printf("%dx%dx%d ", data[6 + 14 * i], data[7 + 14 * i], data[12 + 14 * i]);
-        }
-        // The version the manifest gives the program (that of its first assemblyIdentity).
-        HRSRC manifest = FindResourceW(exe, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));  // RT_MANIFEST
-        if (manifest) {
-            const std::string xml(static_cast<const char*>(LockResource(LoadResource(exe, manifest))),
-                                  SizeofResource(exe, manifest));
-            const std::string attribute = "version=\"";
-            const auto start = xml.find(attribute, xml.find("<assemblyIdentity"));
-            const auto end = xml.find('"', start + attribute.size());
-            if (start != std::string::npos && end != std::string::npos) {
-                std::printf("manifest %s ", xml.substr(start + attribute.size(), end - start - attribute.size()).c_str());
-            }
-        }
-        return 0;
-    }
     HWND window = argc >= 3 ? FindWindowW(nullptr, argv[2]) : nullptr;
     if (argc == 5 && std::wstring(argv[1]) == L"colour") {
         const unsigned long rgb = std::wcstoul(argv[4], nullptr, 16);
