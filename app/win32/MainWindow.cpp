@@ -48,6 +48,7 @@ MainWindow::MainWindow() : Picture(Core.Picture(), kDrawingWidth, kDrawingHeight
         if (!SetWindowTextW(Hwnd(button), Wide(caption).c_str())) {
             throw FatalError("a button's caption cannot be set");
         }
+        FitFont(ControlNamed(button));
     });
     Picture.SetRenderFailureHandler([this](const std::string& message) {
         if (PendingFailure.empty()) {
@@ -59,8 +60,9 @@ MainWindow::MainWindow() : Picture(Core.Picture(), kDrawingWidth, kDrawingHeight
 
 MainWindow::~MainWindow()
 {
-    DeleteObject(Font);
-    DeleteObject(LabelFont);
+    for (HFONT font : Fonts) {
+        DeleteObject(font);
+    }
     DeleteObject(TipFont);
 }
 
@@ -246,12 +248,12 @@ void MainWindow::Layout()
     if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, Dpi)) {
         throw FatalError("the system's message font is unknown");
     }
-    DeleteObject(Font);
-    Font = CreateFontIndirectW(&metrics.lfMessageFont);
-    for (HWND button : Buttons()) {
-        SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(Font), TRUE);
+    MessageFont = metrics.lfMessageFont;
+    for (const Control& control : kControls) {
+        if (control.Kind != ControlKind::Picture) {
+            FitFont(control);
+        }
     }
-    FitLabelFont(metrics.lfMessageFont);
     // The tooltip's words wrap at the picture's width.
     DeleteObject(TipFont);
     TipFont = CreateFontIndirectW(&metrics.lfStatusFont);
@@ -261,31 +263,36 @@ void MainWindow::Layout()
     SendMessageW(Tip, TTM_SETMAXTIPWIDTH, 0, picture.right - picture.left);
 }
 
-void MainWindow::FitLabelFont(LOGFONTW font)
+void MainWindow::FitFont(const Control& fitted)
 {
-    // The largest size of the message font, at most its own, at which the text fits the box whole.
-    HWND label = Hwnd("Label1");
-    const std::wstring text = Wide(ControlNamed("Label1").Text);
+    // The largest size of the message font, at most its own, at which the control's text fits
+    // whole: the label's box, or a button's room inside its focus rectangle.
+    HWND control = Controls[fitted.TabIndex];
+    const int margin = fitted.Kind == ControlKind::PushButton ? MulDiv(4, static_cast<int>(Dpi), 96) : 0;
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
     RECT box;
-    GetClientRect(label, &box);
-    HDC dc = GetDC(label);
-    for (;;) {
+    GetClientRect(control, &box);
+    LOGFONTW font = MessageFont;
+    HDC dc = GetDC(control);
+    HFONT chosen = nullptr;
+    while (!chosen) {
         HFONT candidate = CreateFontIndirectW(&font);
         HGDIOBJ old = SelectObject(dc, candidate);
         SIZE extent{};
         GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
         SelectObject(dc, old);
-        const bool fits = extent.cx <= box.right && extent.cy <= box.bottom;
-        if (fits || font.lfHeight == 1 || font.lfHeight == -1) {
-            DeleteObject(LabelFont);
-            LabelFont = candidate;
-            break;
+        if ((extent.cx <= box.right - 2 * margin && extent.cy <= box.bottom) || font.lfHeight == 1 || font.lfHeight == -1) {
+            chosen = candidate;
+        } else {
+            DeleteObject(candidate);
+            font.lfHeight += font.lfHeight < 0 ? 1 : -1;
         }
-        DeleteObject(candidate);
-        font.lfHeight += font.lfHeight < 0 ? 1 : -1;
     }
-    ReleaseDC(label, dc);
-    SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(LabelFont), TRUE);
+    ReleaseDC(control, dc);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(chosen), TRUE);
+    DeleteObject(Fonts[fitted.TabIndex]);
+    Fonts[fitted.TabIndex] = chosen;
 }
 
 void MainWindow::OnDpiChanged(UINT dpi, const RECT& suggested)

@@ -37,7 +37,8 @@ private:
     void OnSysColorChange();
     // Places the controls from their twips at the window's dpi, in the system's message font.
     void Layout();
-    void FitLabelFont(LOGFONTW font);
+    // Gives the control the largest size of the message font at which its text fits.
+    void FitFont(const Control& control);
 
     void ClearWindowArea();
     // The picture in words, for screen readers and in its tooltip.
@@ -53,8 +54,9 @@ private:
     // The controls, in tab order.
     std::array<HWND, std::size(kControls)> Controls{};
     HWND Focused = nullptr;
-    HFONT Font = nullptr;
-    HFONT LabelFont = nullptr;
+    LOGFONTW MessageFont{};
+    // Each control's font, in tab order; none for the picture.
+    std::array<HFONT, std::size(kControls)> Fonts{};
     // The picture's tooltip, which shows its words to those who hover it, in the status font.
     HWND Tip = nullptr;
     HFONT TipFont = nullptr;
