@@ -11,9 +11,10 @@ std::size_t Index(const Control& control) { return static_cast<std::size_t>(&con
 }  // namespace
 
 Program::Program(float logicalExtent)
-    : ThePicture(kDrawingWidth, kDrawingHeight, logicalExtent, logicalExtent), Clicks(ThePicture, *this, Random),
-      Described(quorrin::Describe(State(), logicalExtent, logicalExtent))
+    : ThePicture(kDrawingWidth, kDrawingHeight, logicalExtent, logicalExtent), Clicks(ThePicture, *this, Random)
 {
+    Rivers.Analyse(State().Field, logicalExtent, logicalExtent);
+    Described = quorrin::Describe(State(), Rivers.Counts());
     for (const Control& control : kControls) {
         Captions[Index(control)] = control.Text;
     }
@@ -49,7 +50,11 @@ std::optional<std::string> Program::Run(const std::function<void()>& step)
         failure = error.what();
     }
     ThePicture.Render();
-    Described = quorrin::Describe(State(), ThePicture.LogicalWidth(), ThePicture.LogicalHeight());
+    if (Clicks.FieldsBegun() != FieldsAnalysed) {
+        FieldsAnalysed = Clicks.FieldsBegun();
+        Rivers.Analyse(State().Field, ThePicture.LogicalWidth(), ThePicture.LogicalHeight());
+    }
+    Described = quorrin::Describe(State(), Rivers.Counts());
     return failure ? Fail(*failure) : std::nullopt;
 }
 

@@ -65,6 +65,9 @@ private:
     SeededRandomSource Random;
     Handlers Clicks;
     std::optional<std::string> FirstFailure;
+    // The river systems of the field the last step made, analysed once per field.
+    RiverAnalysis Rivers;
+    int FieldsAnalysed = 0;
     Description Described;
     // The captions the running click changed, in the order it changed them, and what it announced.
     std::vector<std::string> NewCaptions;

@@ -122,7 +122,7 @@ void DescribeFine(benchmark::State& state)
     WindowState window;
     window.Field = GeneratedField(1, random);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(Describe(window, RetainedPicture::kLogicalExtent, RetainedPicture::kLogicalExtent));
+        benchmark::DoNotOptimize(Describe(window, CountRiverSystems(window.Field, RetainedPicture::kLogicalExtent, RetainedPicture::kLogicalExtent)));
     }
 }
 
