@@ -5,12 +5,8 @@
 #include <numeric>
 #include <utility>
 
-#include "RiverSystems.h"
-
 namespace quorrin {
-namespace {
 
-// 2304 as "2,304".
 std::string Number(int value)
 {
     const std::string digits = std::to_string(value);
@@ -24,6 +20,8 @@ std::string Number(int value)
     return text;
 }
 
+namespace {
+
 std::string Counted(int count, const std::string& one, const std::string& many)
 {
     return (count == 0 ? std::string("No") : Number(count)) + ' ' + (count == 1 || count == 0 ? one : many);
@@ -31,9 +29,8 @@ std::string Counted(int count, const std::string& one, const std::string& many)
 
 }  // namespace
 
-Description Describe(const WindowState& state, float width, float height)
+Description Describe(const WindowState& state, const RiverSystems& systems)
 {
-    const RiverSystems systems = CountRiverSystems(state.Field, width, height);
     const int cells = systems.Columns * systems.Rows;
     if (systems.Ending == cells) {
         return {"Empty picture", "No field has been made yet."};

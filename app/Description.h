@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Handlers.h"
+#include "RiverSystems.h"
 
 namespace quorrin {
 
@@ -18,8 +19,11 @@ struct Description {
     bool operator==(const Description&) const = default;
 };
 
-// The view that the state's last click drew, on a picture of extent width x height.
-Description Describe(const WindowState& state, float width, float height);
+// The view that the state's last click drew, with its field's river systems.
+Description Describe(const WindowState& state, const RiverSystems& systems);
+
+// 2304 as "2,304".
+std::string Number(int value);
 
 // What a screen reader says after a click: the picture's new name, its text where that changed,
 // and the buttons' new captions, for example "Streams of a 48 by 48 field. The button now reads

@@ -25,6 +25,7 @@ Handlers::Handlers(DrawingSurface& surface, ButtonCaptions& captions, RandomSour
 
 void Handlers::OnWindowLoad()
 {
+    ++Fields;
     Window.Field.CellSize = 1;
     Window.Field.TapsMode = 0;
 }
@@ -66,6 +67,7 @@ void Handlers::Generate(const Control& clicked, std::string_view coarseCaption,
         Captions.SetCaption(clicked, fineCaption);
         Window.Field.CellSize = 1;
     }
+    ++Fields;
     GenerateDrainage(Window.Field, Surface, Random);
     Window.ViewToggle = 1;
 }

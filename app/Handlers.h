@@ -47,6 +47,9 @@ public:
     void OnToggleView();
 
     const WindowState& State() const { return Window; }
+    // The fields begun so far: the empty one of the window's load, and each generation's, counted
+    // before it draws, so that one a failure cut short counts too.
+    int FieldsBegun() const { return Fields; }
 
 private:
     // Advances the shared size counter, captions the clicked button with the grid that the
@@ -57,6 +60,7 @@ private:
     ButtonCaptions& Captions;
     RandomSource& Random;
     WindowState Window;
+    int Fields = 0;
 };
 
 }  // namespace quorrin

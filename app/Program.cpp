@@ -1,6 +1,9 @@
 // One step at a time, up to the first failure.
 #include "Program.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "FatalError.h"
 
 namespace quorrin {
@@ -11,9 +14,11 @@ std::size_t Index(const Control& control) { return static_cast<std::size_t>(&con
 }  // namespace
 
 Program::Program(float logicalExtent)
-    : ThePicture(kDrawingWidth, kDrawingHeight, logicalExtent, logicalExtent), Clicks(ThePicture, *this, Random),
-      Described(quorrin::Describe(State(), logicalExtent, logicalExtent))
+    : ThePicture(kDrawingWidth, kDrawingHeight, logicalExtent, logicalExtent), Clicks(ThePicture, *this, Random)
 {
+    Rivers.Analyse(State().Field, logicalExtent, logicalExtent);
+    TheExplorer.Reset();
+    Described = quorrin::Describe(State(), Rivers.Counts());
     for (const Control& control : kControls) {
         Captions[Index(control)] = control.Text;
     }
@@ -49,8 +54,44 @@ std::optional<std::string> Program::Run(const std::function<void()>& step)
         failure = error.what();
     }
     ThePicture.Render();
-    Described = quorrin::Describe(State(), ThePicture.LogicalWidth(), ThePicture.LogicalHeight());
+    if (Clicks.FieldsBegun() != FieldsAnalysed) {
+        FieldsAnalysed = Clicks.FieldsBegun();
+        Rivers.Analyse(State().Field, ThePicture.LogicalWidth(), ThePicture.LogicalHeight());
+        TheExplorer.Reset();
+    }
+    Described = quorrin::Describe(State(), Rivers.Counts());
     return failure ? Fail(*failure) : std::nullopt;
+}
+
+bool Program::Explore(ExploreKey key)
+{
+    if (Ended()) {
+        return false;
+    }
+    Announced = TheExplorer.Press(key);
+    return true;
+}
+
+std::optional<PixelBox> Program::CursorBox() const
+{
+    const std::optional<int> cell = TheExplorer.Cursor();
+    if (!cell) {
+        return std::nullopt;
+    }
+    const auto [x, y] = Rivers.Centre(*cell);
+    const float half = 0.5f * static_cast<float>(State().Field.CellSize);
+    const auto fx = static_cast<float>(x);
+    const auto fy = static_cast<float>(y);
+    // The cell's diagonal lands on the pixels of its border lines.
+    PixelLine borders{};
+    if (!ThePicture.Map({fx - half, fy - half, fx + half, fy + half, 1}, borders)) {
+        return std::nullopt;
+    }
+    const int ring = std::max(1, static_cast<int>(std::lround(2.0 * ThePicture.PixelWidth() / kDrawingWidth)));
+    const int out = ring / 2;
+    return PixelBox{std::max(borders.X1 - out, 0), std::max(borders.Y1 - out, 0),
+                    std::min(borders.X2 + out, ThePicture.PixelWidth() - 1),
+                    std::min(borders.Y2 + out, ThePicture.PixelHeight() - 1), ring};
 }
 
 std::optional<std::string> Program::Fail(const std::string& message)

@@ -11,12 +11,21 @@
 #include <vector>
 
 #include "Description.h"
+#include "Explorer.h"
 #include "Handlers.h"
 #include "RandomSource.h"
 #include "RetainedPicture.h"
 #include "Window.h"
 
 namespace quorrin {
+
+// Device pixels of the picture's raster, both ends included, and the width of a ring drawn just
+// inside them.
+struct PixelBox {
+    int Left, Top, Right, Bottom;
+    int Ring;
+    bool operator==(const PixelBox&) const = default;
+};
 
 class Program final : private ButtonCaptions {
 public:
@@ -52,8 +61,19 @@ public:
     const WindowState& State() const { return Clicks.State(); }
     // The picture in words, as the last step left it.
     const Description& Describe() const { return Described; }
-    // What the last click changed, in words for a screen reader to say; empty before any click.
+    // What the last click changed, or the explorer's phrase after an explore key, in words for a
+    // screen reader to say; empty before either.
     const std::string& Announcement() const { return Announced; }
+
+    // Moves the explorer's cursor over the field the last step made and announces its phrase. A
+    // new field forgets the cursor; a view toggle keeps it. Once the program has ended, does
+    // nothing and returns false.
+    bool Explore(ExploreKey key);
+    // Where a front end draws the cursor, over the picture: the cell's box between its border
+    // lines, grown by half the ring, so that a ring of 2 device-independent pixels (at least one
+    // device pixel) drawn inside it covers the cell's borders and leaves its glyph clear. Absent
+    // while the explorer has no cursor.
+    std::optional<PixelBox> CursorBox() const;
 
 private:
     void SetCaption(const Control& button, std::string_view caption) override;
@@ -65,6 +85,11 @@ private:
     SeededRandomSource Random;
     Handlers Clicks;
     std::optional<std::string> FirstFailure;
+    // The river systems of the field the last step made, analysed once per field, and the
+    // explorer that reads them.
+    RiverAnalysis Rivers;
+    Explorer TheExplorer{Rivers};
+    int FieldsAnalysed = 0;
     Description Described;
     // The captions the running click changed, in the order it changed them, and what it announced.
     std::vector<std::string> NewCaptions;

@@ -19,6 +19,7 @@
 #include "PictureBox.h"
 #include "Window.h"
 #include "Description.h"
+#include "Explorer.h"
 #include "RetainedPicture.h"
 #include "Streams.h"
 
@@ -122,7 +123,37 @@ void DescribeFine(benchmark::State& state)
     WindowState window;
     window.Field = GeneratedField(1, random);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(Describe(window, RetainedPicture::kLogicalExtent, RetainedPicture::kLogicalExtent));
+        benchmark::DoNotOptimize(Describe(window, CountRiverSystems(window.Field, RetainedPicture::kLogicalExtent, RetainedPicture::kLogicalExtent)));
+    }
+}
+
+// The explorer's analysis of a fine field, made once per field, beside the words above.
+void ExploreAnalysisFine(benchmark::State& state)
+{
+    SeededRandomSource random;
+    const FieldState field = GeneratedField(1, random);
+    RiverAnalysis rivers;
+    for (auto _ : state) {
+        rivers.Analyse(field, RetainedPicture::kLogicalExtent, RetainedPicture::kLogicalExtent);
+        benchmark::DoNotOptimize(rivers.Systems().data());
+    }
+}
+
+// One explore key on a fine field and its phrase, the keys taken in turn.
+void ExploreKeyFine(benchmark::State& state)
+{
+    SeededRandomSource random;
+    RiverAnalysis rivers;
+    rivers.Analyse(GeneratedField(1, random), RetainedPicture::kLogicalExtent, RetainedPicture::kLogicalExtent);
+    Explorer explorer(rivers);
+    explorer.Reset();
+    const ExploreKey keys[] = {ExploreKey::East, ExploreKey::South, ExploreKey::Upstream, ExploreKey::Downstream,
+                               ExploreKey::Source, ExploreKey::End, ExploreKey::NextSystem, ExploreKey::West,
+                               ExploreKey::North, ExploreKey::PreviousSystem, ExploreKey::NextSystem};
+    std::size_t next = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(explorer.Press(keys[next]).data());
+        next = next + 1 == std::size(keys) ? 0 : next + 1;
     }
 }
 
@@ -163,6 +194,8 @@ int main(int argc, char* argv[])
     }
     benchmark::RegisterBenchmark("FineClick/ratio1", FineClick)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("DescribeFine", DescribeFine)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("ExploreAnalysisFine", ExploreAnalysisFine)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("ExploreKeyFine", ExploreKeyFine)->Unit(benchmark::kMicrosecond);
 
     TableReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
@@ -173,9 +206,9 @@ int main(int argc, char* argv[])
             std::printf("%-24s %12.1f %12.1f %8.2f\n", name.c_str(), time, floor->second, time / floor->second);
         }
     }
-    for (const char* name : {"FineClick/ratio1", "DescribeFine"}) {
+    for (const char* name : {"FineClick/ratio1", "DescribeFine", "ExploreAnalysisFine", "ExploreKeyFine"}) {
         if (const auto time = reporter.Times.find(name); time != reporter.Times.end()) {
-            std::printf("%-24s %12.1f\n", name, time->second);
+            std::printf("%-24s %12.3f\n", name, time->second);
         }
     }
     benchmark::Shutdown();

@@ -1,15 +1,13 @@
-// Each cell's stream followed to where it ends, once: a walk stops at the first cell whose end is
-// known, and every cell it passed shares that end.
+// Each cell's stream followed to where it ends, in one pass: the cells are taken sources first, so
+// that every cell is done after all that drain into it (Kahn's order); what is left are the
+// closed loops. Going back over that order gives each cell its end.
 #include "RiverSystems.h"
 
 #include <algorithm>
-#include <vector>
+#include <tuple>
 
 namespace quorrin {
 namespace {
-
-// What a cell's stream comes to, besides the cell it leaves the field through.
-enum End : int { kUnknown = -1, kOnTheWay = -2, kLoop = -3, kNoDirection = -4 };
 
 // The visited cells along one side; a view fails at a cell past the grid, so none is counted.
 int Count(float extent, int cellSize)
@@ -22,64 +20,177 @@ int Count(float extent, int cellSize)
     return count;
 }
 
+// The order where streams of these orders meet: the highest, and one more where two or more have it.
+int Joined(int top, int count) { return count == 0 ? 1 : count >= 2 ? top + 1 : top; }
+
 }  // namespace
+
+Edge EdgeOf(Direction d)
+{
+    switch (d) {
+    case Direction::North: return kNorth;
+    case Direction::West: return kWest;
+    case Direction::East: return kEast;
+    default: return kSouth;
+    }
+}
+
+std::array<int, 4> RiverAnalysis::Tributaries(int cell) const
+{
+    const int rows = Counted.Rows;
+    const int column = Column(cell);
+    const int row = Row(cell);
+    const auto from = [&](bool inside, int neighbour) {
+        return inside && CellRivers[static_cast<std::size_t>(neighbour)].Next == cell ? neighbour : -1;
+    };
+    return {from(row > 0, cell - 1), from(column > 0, cell - rows), from(column < Counted.Columns - 1, cell + rows),
+            from(row < rows - 1, cell + 1)};
+}
+
+void RiverAnalysis::Analyse(const FieldState& field, float width, float height)
+{
+    const int s = field.CellSize;
+    CellSize = s;
+    Counted = RiverSystems{};
+    Counted.Columns = Count(width, s);
+    Counted.Rows = Count(height, s);
+    const int columns = Counted.Columns;
+    const int rows = Counted.Rows;
+    const auto n = static_cast<std::size_t>(columns * rows);
+    CellRivers.assign(n, CellRiver{});
+    Waiting.assign(n, 0);
+    TopOrder.assign(n, 0);
+    TopCount.assign(n, 0);
+    Order.assign(n, 0);
+    Done.clear();
+    Found.clear();
+
+    for (int cell = 0; cell < static_cast<int>(n); ++cell) {
+        CellRiver& river = CellRivers[static_cast<std::size_t>(cell)];
+        const int column = cell / rows;
+        const int row = cell % rows;
+        river.Flow = field.DirectionGrid.At((column + 2) * s, (row + 2) * s);
+        river.Drained = 1;
+        river.System = -1;
+        switch (river.Flow) {
+        case Direction::North: river.Next = row == 0 ? kLeaves : cell - 1; break;
+        case Direction::South: river.Next = row == rows - 1 ? kLeaves : cell + 1; break;
+        case Direction::West: river.Next = column == 0 ? kLeaves : cell - rows; break;
+        case Direction::East: river.Next = column == columns - 1 ? kLeaves : cell + rows; break;
+        case Direction::None: river.Next = kStops; break;
+        }
+        if (river.Next >= 0) {
+            ++Waiting[static_cast<std::size_t>(river.Next)];
+        }
+    }
+
+    // Down from the sources. Longest holds the longest stream that arrived until the cell is done.
+    for (int cell = 0; cell < static_cast<int>(n); ++cell) {
+        if (Waiting[static_cast<std::size_t>(cell)] == 0) {
+            Done.push_back(cell);
+        }
+    }
+    for (std::size_t i = 0; i < Done.size(); ++i) {
+        const auto cell = static_cast<std::size_t>(Done[i]);
+        CellRiver& river = CellRivers[cell];
+        ++river.Longest;
+        Order[cell] = Joined(TopOrder[cell], TopCount[cell]);
+        if (river.Next < 0) {
+            continue;
+        }
+        const auto next = static_cast<std::size_t>(river.Next);
+        CellRiver& below = CellRivers[next];
+        below.Drained += river.Drained;
+        below.Longest = std::max(below.Longest, river.Longest);
+        if (Order[cell] > TopOrder[next]) {
+            TopOrder[next] = Order[cell];
+            TopCount[next] = 0;
+        }
+        TopCount[next] += Order[cell] == TopOrder[next] ? 1 : 0;
+        if (--Waiting[next] == 0) {
+            Done.push_back(river.Next);
+        }
+    }
+
+    // The cells never done lie on closed loops; each loop is gone round once from its first cell.
+    for (int first = 0; first < static_cast<int>(n); ++first) {
+        if (Waiting[static_cast<std::size_t>(first)] == 0 || CellRivers[static_cast<std::size_t>(first)].System >= 0) {
+            continue;
+        }
+        RiverSystem loop{RiverEnd::Loop, 0, first, 0, 0, 0};
+        int top = 0;
+        int count = 0;
+        int cell = first;
+        do {
+            CellRiver& river = CellRivers[static_cast<std::size_t>(cell)];
+            const auto at = static_cast<std::size_t>(cell);
+            river.System = static_cast<int>(Found.size());
+            river.End = cell;
+            loop.LongestStream = std::max(loop.LongestStream, river.Longest);
+            ++river.Longest;
+            if (TopCount[at] > 0 && TopOrder[at] >= top) {
+                count = TopOrder[at] > top ? TopCount[at] : count + TopCount[at];
+                top = TopOrder[at];
+            }
+            ++loop.LoopLength;
+            cell = river.Next;
+        } while (cell != first);
+        loop.LongestStream += loop.LoopLength;
+        loop.StrahlerOrder = Joined(top, count);
+        Found.push_back(loop);
+    }
+
+    // Up from the ends: each cell after the one below it.
+    for (auto i = Done.rbegin(); i != Done.rend(); ++i) {
+        CellRiver& river = CellRivers[static_cast<std::size_t>(*i)];
+        if (river.Next < 0) {
+            river.End = *i;
+            river.System = static_cast<int>(Found.size());
+            Found.push_back({river.Next == kLeaves ? RiverEnd::Leaves : RiverEnd::Stops, 0, *i, 0, river.Longest,
+                             Order[static_cast<std::size_t>(*i)]});
+        } else {
+            const CellRiver& below = CellRivers[static_cast<std::size_t>(river.Next)];
+            river.End = below.End;
+            river.Distance = below.Distance + 1;
+            river.System = below.System;
+        }
+    }
+
+    for (const CellRiver& river : CellRivers) {
+        ++Found[static_cast<std::size_t>(river.System)].Size;
+    }
+    Ordered = Found;
+    std::sort(Ordered.begin(), Ordered.end(), [](const RiverSystem& a, const RiverSystem& b) {
+        return std::tuple(-a.Size, a.Ends, a.End) < std::tuple(-b.Size, b.Ends, b.End);
+    });
+    Renumbered.assign(Found.size(), 0);
+    for (std::size_t i = 0; i < Ordered.size(); ++i) {
+        const RiverSystem& system = Ordered[i];
+        Renumbered[static_cast<std::size_t>(CellRivers[static_cast<std::size_t>(system.End)].System)] = static_cast<int>(i);
+        switch (system.Ends) {
+        case RiverEnd::Leaves:
+            ++Counted.Leaving[EdgeOf(CellRivers[static_cast<std::size_t>(system.End)].Flow)];
+            Counted.Draining += system.Size;
+            Counted.Largest = std::max(Counted.Largest, system.Size);
+            break;
+        case RiverEnd::Stops: Counted.Ending += system.Size; break;
+        case RiverEnd::Loop: Counted.InLoops += system.Size; break;
+        }
+    }
+    for (CellRiver& river : CellRivers) {
+        river.System = Renumbered[static_cast<std::size_t>(river.System)];
+        const RiverSystem& system = Ordered[static_cast<std::size_t>(river.System)];
+        if (system.Ends == RiverEnd::Loop && river.End == static_cast<int>(&river - CellRivers.data())) {
+            river.Drained = system.Size;
+        }
+    }
+}
 
 RiverSystems CountRiverSystems(const FieldState& field, float width, float height)
 {
-    const int s = field.CellSize;
-    RiverSystems systems;
-    systems.Columns = Count(width, s);
-    systems.Rows = Count(height, s);
-    const int columns = systems.Columns;
-    const int rows = systems.Rows;
-    const auto direction = [&](int cell) { return field.DirectionGrid.At((cell / rows + 2) * s, (cell % rows + 2) * s); };
-
-    std::vector<int> end(static_cast<std::size_t>(columns * rows), kUnknown);
-    std::vector<int> drained(end.size(), 0);
-    std::vector<int> path;
-    for (int start = 0; start < columns * rows; ++start) {
-        int cell = start;
-        int outcome = kUnknown;
-        while (outcome == kUnknown) {
-            const int known = end[static_cast<std::size_t>(cell)];
-            if (known != kUnknown) {
-                outcome = known == kOnTheWay ? kLoop : known;
-                break;
-            }
-            end[static_cast<std::size_t>(cell)] = kOnTheWay;
-            path.push_back(cell);
-            const int column = cell / rows;
-            const int row = cell % rows;
-            // A step out of the visited range ends the stream at this cell, across that edge.
-            const auto step = [&](bool out, Edge edge, int next) {
-                if (out) {
-                    ++systems.Leaving[edge];
-                    outcome = cell;
-                } else {
-                    cell = next;
-                }
-            };
-            switch (direction(cell)) {
-            case Direction::North: step(row == 0, kNorth, cell - 1); break;
-            case Direction::South: step(row == rows - 1, kSouth, cell + 1); break;
-            case Direction::West: step(column == 0, kWest, cell - rows); break;
-            case Direction::East: step(column == columns - 1, kEast, cell + rows); break;
-            case Direction::None: outcome = kNoDirection; break;
-            }
-        }
-        for (const int passed : path) {
-            end[static_cast<std::size_t>(passed)] = outcome;
-        }
-        if (outcome >= 0) {
-            drained[static_cast<std::size_t>(outcome)] += static_cast<int>(path.size());
-            systems.Draining += static_cast<int>(path.size());
-        } else {
-            (outcome == kLoop ? systems.InLoops : systems.Ending) += static_cast<int>(path.size());
-        }
-        path.clear();
-    }
-    systems.Largest = drained.empty() ? 0 : *std::max_element(drained.begin(), drained.end());
-    return systems;
+    RiverAnalysis analysis;
+    analysis.Analyse(field, width, height);
+    return analysis.Counts();
 }
 
 }  // namespace quorrin

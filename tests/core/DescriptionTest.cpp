@@ -69,15 +69,15 @@ TEST(Description, NamesTheViewAndSaysWhereTheRiversGo)
     WindowState state;
     state.Field = Field("NNE" "WNE" "SSS");
     state.ViewToggle = 0;
-    EXPECT_EQ(Describe(state, 6.0f, 6.0f),
+    EXPECT_EQ(Describe(state, CountRiverSystems(state.Field, 6.0f, 6.0f)),
               (Description{"Streams of a 3 by 3 field", "8 river systems leave the field: 3 across the south edge, 2 north, "
                                                         "2 east, 1 west. The largest drains 2 of the 9 cells. No cell "
                                                         "drains into a closed loop."}));
     state.Field = Field("EES" "NWW" "NNN");
     state.ViewToggle = 1;
-    EXPECT_EQ(Describe(state, 6.0f, 6.0f),
+    EXPECT_EQ(Describe(state, CountRiverSystems(state.Field, 6.0f, 6.0f)),
               (Description{"Drainage of a 3 by 3 field", "No river system leaves the field. 9 cells drain into closed loops."}));
-    EXPECT_EQ(Describe(WindowState{}, 51.0f, 51.0f).Name, "Empty picture");
+    EXPECT_EQ(Describe(WindowState{}, CountRiverSystems(FieldState{}, 51.0f, 51.0f)).Name, "Empty picture");
     Program program;
     program.Start();
     program.Click("Command3");
