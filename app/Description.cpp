@@ -20,6 +20,12 @@ std::string Number(int value)
     return text;
 }
 
+const char* EdgeName(Edge edge)
+{
+    static const char* const names[] = {"north", "west", "east", "south"};
+    return names[edge];
+}
+
 namespace {
 
 std::string Counted(int count, const std::string& one, const std::string& many)
@@ -43,7 +49,6 @@ Description Describe(const WindowState& state, const RiverSystems& systems)
     text = Counted(leaving, "river system leaves", "river systems leave") + " the field";
     if (leaving > 0) {
         // The edges the most leave across first; north, west, east, south among equals.
-        const char* const names[] = {"north", "west", "east", "south"};
         std::pair<int, std::size_t> edges[4];
         for (std::size_t edge = 0; edge < 4; ++edge) {
             edges[edge] = {-systems.Leaving[edge], edge};
@@ -55,12 +60,15 @@ Description Describe(const WindowState& state, const RiverSystems& systems)
                 continue;
             }
             const std::string count = Number(-minusCount);
-            text += first ? ": " + count + " across the " + names[edge] + " edge" : ", " + count + ' ' + names[edge];
+            const std::string name = EdgeName(static_cast<Edge>(edge));
+            text += first ? ": " + count + " across the " + name + " edge" : ", " + count + ' ' + name;
             first = false;
         }
         text += ". The largest drains " + Number(systems.Largest) + " of the " + Number(cells) + " cells";
     }
-    text += ". " + Counted(systems.InLoops, "cell drains into a closed loop.", "cells drain into closed loops.");
+    // Each closed loop is a river system of its own, as the explorer counts them.
+    text += ". " + Counted(systems.InLoops, "cell drains", "cells drain") +
+            (systems.Loops <= 1 ? " into a closed loop." : " into " + Number(systems.Loops) + " closed loops.");
     return description;
 }
 

@@ -1,12 +1,12 @@
 // Moves read off the analysis, and the phrase built in one string kept from key to key.
 #include "Explorer.h"
 
+#include <utility>
+
 #include "Description.h"
 
 namespace quorrin {
 namespace {
-
-const char* const kEdgeNames[] = {"north", "west", "east", "south"};
 
 const char* FlowOf(Direction d)
 {
@@ -21,6 +21,28 @@ const char* FlowOf(Direction d)
 }
 
 }  // namespace
+
+std::optional<ExploreKey> ExploreKeyFor(std::string_view key, bool shift, bool others)
+{
+    static constexpr std::pair<std::string_view, ExploreKey> kAlone[] = {
+        {"ArrowUp", ExploreKey::North}, {"ArrowDown", ExploreKey::South},      {"ArrowLeft", ExploreKey::West},
+        {"ArrowRight", ExploreKey::East}, {"PageDown", ExploreKey::Downstream}, {"PageUp", ExploreKey::Upstream},
+        {"End", ExploreKey::End},       {"Home", ExploreKey::Source}};
+    if (others) {
+        return std::nullopt;
+    }
+    if (shift) {
+        return key == "PageDown" ? std::optional(ExploreKey::NextSystem)
+             : key == "PageUp"   ? std::optional(ExploreKey::PreviousSystem)
+                                 : std::nullopt;
+    }
+    for (const auto& [name, move] : kAlone) {
+        if (name == key) {
+            return move;
+        }
+    }
+    return std::nullopt;
+}
 
 void Explorer::Reset()
 {
@@ -136,7 +158,7 @@ void Explorer::Say(const char* outcome)
         switch (system.Ends) {
         case RiverEnd::Leaves:
             said.append("leaves across the ");
-            said.append(kEdgeNames[EdgeOf(Rivers.Cells()[static_cast<std::size_t>(river.End)].Flow)]).append(" edge ");
+            said.append(EdgeName(EdgeOf(Rivers.Cells()[static_cast<std::size_t>(river.End)].Flow))).append(" edge ");
             break;
         case RiverEnd::Stops: said.append("stops "); break;
         case RiverEnd::Loop: said.append("joins a closed loop "); break;

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "RiverSystems.h"
@@ -32,6 +33,13 @@ enum class ExploreKey {
     NextSystem,
     PreviousSystem,
 };
+
+// The move a key makes on the picture, the same on every platform: a key by its name in a web
+// page's keyboard events ("ArrowUp", "PageDown", "Home", ...), and whether Shift, or any of Ctrl,
+// Alt and Meta, was held. The arrows, Home and End go alone; Page Down and Page Up alone move along
+// the streams, with Shift from river system to river system (browsers keep Ctrl with them for
+// their tabs). None for any other key.
+std::optional<ExploreKey> ExploreKeyFor(std::string_view key, bool shift, bool others);
 
 // Reads an analysis that the owner keeps and refreshes; Reset after each refresh.
 class Explorer {

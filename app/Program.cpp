@@ -94,6 +94,13 @@ std::optional<PixelBox> Program::CursorBox() const
                     std::min(borders.Y2 + out, ThePicture.PixelHeight() - 1), ring};
 }
 
+std::array<int, 4> Program::Grid() const
+{
+    const std::optional<int> cell = TheExplorer.Cursor();
+    return {Rivers.Counts().Columns, Rivers.Counts().Rows, cell ? Rivers.Column(*cell) + 1 : 0,
+            cell ? Rivers.Row(*cell) + 1 : 0};
+}
+
 std::optional<std::string> Program::Fail(const std::string& message)
 {
     if (Ended()) {

@@ -74,6 +74,9 @@ public:
     // device pixel) drawn inside it covers the cell's borders and leaves its glyph clear. Absent
     // while the explorer has no cursor.
     std::optional<PixelBox> CursorBox() const;
+    // The field's visited cells, columns by rows, and the cursor's cell among them, counted from 1
+    // at the north-west cell (0 and 0 while there is no cursor): a page's grid of cells.
+    std::array<int, 4> Grid() const;
 
 private:
     void SetCaption(const Control& button, std::string_view caption) override;

@@ -174,7 +174,10 @@ void RiverAnalysis::Analyse(const FieldState& field, float width, float height)
             Counted.Largest = std::max(Counted.Largest, system.Size);
             break;
         case RiverEnd::Stops: Counted.Ending += system.Size; break;
-        case RiverEnd::Loop: Counted.InLoops += system.Size; break;
+        case RiverEnd::Loop:
+            ++Counted.Loops;
+            Counted.InLoops += system.Size;
+            break;
         }
     }
     for (CellRiver& river : CellRivers) {

@@ -25,7 +25,8 @@ struct RiverSystems {
     // The cells whose streams leave the field, and those of them the largest river system drains.
     int Draining = 0;
     int Largest = 0;
-    // The cells whose streams run into a closed loop and never leave.
+    // The closed loops, and the cells whose streams run into one and never leave.
+    int Loops = 0;
     int InLoops = 0;
     // The cells whose streams end at a cell without a direction.
     int Ending = 0;

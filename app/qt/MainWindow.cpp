@@ -160,6 +160,13 @@ MainWindow::MainWindow(float logicalExtent) : Core(logicalExtent)
     }
 
     Core.Picture().SetWindowAreaClearer([this] { ClearWindowArea(); });
+    Picture1->SetCursorSource([this] { return Core.CursorBox(); });
+    connect(Picture1, &PictureBox::ExploreKeyPressed, this, [this](ExploreKey key) {
+        if (Core.Explore(key)) {
+            Picture1->update();
+            Announce();
+        }
+    });
     connect(Picture1, &PictureBox::RenderFailed, this,
             [this](const QString& message) { Report(Core.Fail(message.toStdString())); });
 
@@ -194,10 +201,15 @@ void MainWindow::Click(std::string_view button)
     // Whatever the view drew, up to a failure too, is shown before anything is reported.
     Picture1->update();
     ShowDescription();
+    Announce();
+    Report(failure);
+}
+
+void MainWindow::Announce()
+{
     Announcement->setAccessibleName(QString::fromStdString(Core.Announcement()));
     Announcement->hide();
     Announcement->show();
-    Report(failure);
 }
 
 void MainWindow::ShowDescription()

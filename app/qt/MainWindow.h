@@ -32,13 +32,15 @@ private:
     void Click(std::string_view button);
     // The picture in words, for screen readers and its tooltip.
     void ShowDescription();
+    // Shows the announcement anew, for screen readers to speak what the last click or key did.
+    void Announce();
     // Reports the program's first failure and ends the event loop.
     void Report(const std::optional<std::string>& failure);
 
     Program Core;
     PictureBox* Picture1 = nullptr;
     QLabel* Label1 = nullptr;
-    // What a click changed, in words, shown anew after each click for screen readers to speak.
+    // What a click or an explore key did, in words, shown anew after each for screen readers to speak.
     QWidget* Announcement = nullptr;
 };
 

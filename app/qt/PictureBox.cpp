@@ -2,6 +2,7 @@
 #include "PictureBox.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QPainter>
 
 #include "FatalError.h"
@@ -37,6 +38,20 @@ void PictureBox::changeEvent(QEvent* event)
     QFrame::changeEvent(event);
 }
 
+void PictureBox::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    const char* name = key == Qt::Key_Up ? "ArrowUp" : key == Qt::Key_Down ? "ArrowDown" : key == Qt::Key_Left ? "ArrowLeft"
+                     : key == Qt::Key_Right ? "ArrowRight" : key == Qt::Key_PageDown ? "PageDown"
+                     : key == Qt::Key_PageUp ? "PageUp" : key == Qt::Key_Home ? "Home" : key == Qt::Key_End ? "End" : "";
+    const Qt::KeyboardModifiers others = event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+    if (const auto move = ExploreKeyFor(name, event->modifiers() & Qt::ShiftModifier, others != Qt::NoModifier)) {
+        emit ExploreKeyPressed(*move);
+    } else {
+        QFrame::keyPressEvent(event);
+    }
+}
+
 void PictureBox::paintEvent(QPaintEvent* event)
 {
     // A move to a screen of another density rasterises the kept segments again; no view runs.
@@ -53,6 +68,18 @@ void PictureBox::paintEvent(QPaintEvent* event)
 
     QPainter painter(this);
     painter.drawImage(QRectF(contentsRect()), Image());
+    if (const auto box = Cursor ? Cursor() : std::nullopt) {
+        // The ring over the cell, in the colour the focus shows in.
+        const qreal ratio = devicePixelRatioF();
+        const QRectF outer = QRectF(box->Left, box->Top, box->Right - box->Left + 1, box->Bottom - box->Top + 1);
+        const QRectF cell(contentsRect().topLeft() + outer.topLeft() / ratio, outer.size() / ratio);
+        const qreal ring = box->Ring / ratio;
+        const QColor colour = palette().color(QPalette::Highlight);
+        painter.fillRect(QRectF(cell.left(), cell.top(), cell.width(), ring), colour);
+        painter.fillRect(QRectF(cell.left(), cell.bottom() - ring, cell.width(), ring), colour);
+        painter.fillRect(QRectF(cell.left(), cell.top(), ring, cell.height()), colour);
+        painter.fillRect(QRectF(cell.right() - ring, cell.top(), ring, cell.height()), colour);
+    }
     if (hasFocus()) {
         // The focused picture trades its sunken frame for one in the highlight colour, so the
         // focus shows without covering any of the picture.

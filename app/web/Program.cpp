@@ -3,6 +3,7 @@
 // nothing itself.
 #include <emscripten/emscripten.h>
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -59,6 +60,35 @@ EMSCRIPTEN_KEEPALIVE int quorrin_set_colours(std::uint32_t background, std::uint
 EMSCRIPTEN_KEEPALIVE const std::uint32_t* quorrin_pixels() { return TheProgram().Picture().Pixels(); }
 EMSCRIPTEN_KEEPALIVE int quorrin_pixel_width() { return TheProgram().Picture().PixelWidth(); }
 EMSCRIPTEN_KEEPALIVE int quorrin_pixel_height() { return TheProgram().Picture().PixelHeight(); }
+
+// A key pressed on the picture, by its name in the page's keyboard events, with or without Shift
+// and other modifiers: 1 when it moved the explorer's cursor, 0 for any other key.
+EMSCRIPTEN_KEEPALIVE int quorrin_explore(const char* key, int shift, int others)
+{
+    const auto move = quorrin::ExploreKeyFor(key, shift != 0, others != 0);
+    return move && TheProgram().Explore(*move) ? 1 : 0;
+}
+
+// The explorer's cursor on the raster: left, top, right and bottom pixels and the ring's width; none
+// before the first explore key of a field.
+EMSCRIPTEN_KEEPALIVE const int* quorrin_cursor_box()
+{
+    static int box[5];
+    const auto cursor = TheProgram().CursorBox();
+    if (!cursor) {
+        return nullptr;
+    }
+    box[0] = cursor->Left, box[1] = cursor->Top, box[2] = cursor->Right, box[3] = cursor->Bottom, box[4] = cursor->Ring;
+    return box;
+}
+
+// The field's columns and rows, and the cursor's column and row from 1 (0 and 0 without one).
+EMSCRIPTEN_KEEPALIVE const int* quorrin_grid()
+{
+    static std::array<int, 4> grid;
+    grid = TheProgram().Grid();
+    return grid.data();
+}
 
 EMSCRIPTEN_KEEPALIVE const char* quorrin_caption(const char* button) { return TheProgram().Caption(button).c_str(); }
 

@@ -40,8 +40,11 @@ def window(layout):
         styles.append(f"#{name} {{ left: {left}px; top: {top}px; width: {box_width}px; height: {box_height}px;{line} }}")
         text = html.escape(text)
         markup.append({
-            "picture": f'<div id="{name}" tabindex="0" role="img">'
-                       f'<canvas width="{area_width}" height="{area_height}"></canvas></div>',
+            # A grid of the field's cells, which screen readers hand the keys that move the
+            # explorer's cursor; the one cell it holds, for them alone, is the cursor's.
+            "picture": f'<div id="{name}" tabindex="0" role="grid">'
+                       f'<canvas width="{area_width}" height="{area_height}"></canvas><div id="Cursor" hidden></div>'
+                       f'<div id="CursorRow" role="row"><div id="CursorCell" role="gridcell"></div></div></div>',
             "button": f'<button id="{name}" type="button">{text}</button>',
             "label": f'<div id="{name}">{text}</div>',
         }[kind])

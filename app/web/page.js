@@ -10,6 +10,7 @@
   const label = document.getElementById("Label1");
   const picture = document.getElementById("Picture1");
   const canvas = picture.querySelector("canvas");
+  const cursor = document.getElementById("Cursor");
   // Taken at the first picture: an opaque canvas is black until drawn.
   let context = null;
   const report = document.getElementById("FatalError");
@@ -30,6 +31,16 @@
     context ??= canvas.getContext("2d", { alpha: false });
     const bytes = new Uint8ClampedArray(program.HEAPU8.buffer, program._quorrin_pixels(), width * height * 4);
     context.putImageData(new ImageData(bytes, width, height), 0, 0);
+    // The explorer's cursor, from the raster's pixels to the drawing area's.
+    const box = program._quorrin_cursor_box();
+    cursor.hidden = box === 0;
+    if (box !== 0) {
+      const [left, top, right, bottom, ring] = program.HEAP32.subarray(box / 4, box / 4 + 5);
+      const density = width / canvas.clientWidth;
+      Object.assign(cursor.style, { left: `${left / density}px`, top: `${top / density}px`,
+        width: `${(right - left + 1) / density}px`, height: `${(bottom - top + 1) / density}px`,
+        borderWidth: `${ring / density}px` });
+    }
   }
 
   // The one report of the fatal error, in the program's words. The program has ended: no click is
@@ -78,7 +89,15 @@
     const [name, text, said] = program.UTF8ToString(program._quorrin_picture_words()).split("\n");
     picture.setAttribute("aria-label", name);
     picture.title = `${name}. ${text}`;
-    words.textContent = said;
+    // The field's cells as the grid's, the cursor's (or the first) as the one it holds.
+    const grid = program._quorrin_grid() / 4;
+    const [columns, rows, column, row] = program.HEAP32.subarray(grid, grid + 4);
+    picture.setAttribute("aria-colcount", columns);
+    picture.setAttribute("aria-rowcount", rows);
+    document.getElementById("CursorRow").setAttribute("aria-rowindex", Math.max(row, 1));
+    document.getElementById("CursorCell").setAttribute("aria-colindex", Math.max(column, 1));
+    // The same words again, a key that met the edge twice, must change the region to be heard.
+    words.textContent = said + (words.textContent === said ? "\u00a0" : "");
   }
 
   // The system's colours for the picture, as the canvas's RGBA bytes in one 32-bit value.
@@ -143,6 +162,16 @@
         }
       });
     }
+    // The keys that move the explorer's cursor, while the picture has the focus.
+    picture.addEventListener("keydown", (event) => {
+      const moved = !ended && program.ccall("quorrin_explore", "number", ["string", "number", "number"],
+        [event.key, event.shiftKey, event.ctrlKey || event.altKey || event.metaKey]);
+      if (moved) {
+        event.preventDefault();
+        show();
+        describe();
+      }
+    });
     picture.focus();
   }, (error) => {
     // With no program to give the sentence, the page words it as the program does.

@@ -115,6 +115,23 @@ void PictureBox::OnPaint(HDC dc)
     SetDIBitsToDevice(dc, frame, frame, static_cast<DWORD>(Picture.PixelWidth()),
                       static_cast<DWORD>(Picture.PixelHeight()), 0, 0, 0,
                       static_cast<UINT>(Picture.PixelHeight()), Picture.Pixels(), &bitmap, DIB_RGB_COLORS);
+    if (const auto cell = Cursor ? Cursor() : std::nullopt) {
+        // The ring over the cell, in the colour the focus shows in.
+        const RECT outer{frame + cell->Left, frame + cell->Top, frame + cell->Right + 1, frame + cell->Bottom + 1};
+        Band(dc, outer, 0, cell->Ring, COLOR_HIGHLIGHT, COLOR_HIGHLIGHT);
+    }
+}
+
+bool PictureBox::OnKey(WPARAM key)
+{
+    const char* name = key == VK_UP ? "ArrowUp" : key == VK_DOWN ? "ArrowDown" : key == VK_LEFT ? "ArrowLeft"
+                     : key == VK_RIGHT ? "ArrowRight" : key == VK_NEXT ? "PageDown" : key == VK_PRIOR ? "PageUp"
+                     : key == VK_HOME ? "Home" : key == VK_END ? "End" : "";
+    const auto move = ExploreKeyFor(name, GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0);
+    if (move && Explore) {
+        Explore(*move);
+    }
+    return move.has_value();
 }
 
 LRESULT CALLBACK PictureBox::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -151,6 +168,11 @@ LRESULT CALLBACK PictureBox::WindowProc(HWND window, UINT message, WPARAM wParam
     case WM_LBUTTONDOWN:
         SetFocus(window);
         return 0;
+    case WM_GETDLGCODE:
+        // The arrow keys move the explorer's cursor rather than the focus.
+        return DLGC_WANTARROWS;
+    case WM_KEYDOWN:
+        return self->OnKey(wParam) ? 0 : DefWindowProcW(window, message, wParam, lParam);
     default:
         return DefWindowProcW(window, message, wParam, lParam);
     }

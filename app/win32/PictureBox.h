@@ -5,9 +5,10 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 
-#include "RetainedPicture.h"
+#include "Program.h"
 
 namespace quorrin {
 
@@ -29,10 +30,16 @@ public:
 
     // Called when rasterising again for a paint fails; painting itself cannot throw.
     void SetRenderFailureHandler(std::function<void(const std::string&)> handler) { RenderFailed = std::move(handler); }
+    // Called with each key that moves the explorer's cursor, pressed while the picture has the focus.
+    void SetExploreHandler(std::function<void(ExploreKey)> handler) { Explore = std::move(handler); }
+    // Where the explorer's cursor is on the raster at each paint, drawn as a ring over the picture.
+    void SetCursorSource(std::function<std::optional<PixelBox>()> cursor) { Cursor = std::move(cursor); }
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void OnPaint(HDC dc);
+    // Hands an explore key to the handler; false for any other key.
+    bool OnKey(WPARAM key);
     int Frame() const;
     int Width() const;
     int Height() const;
@@ -42,6 +49,8 @@ private:
     int AreaHeight;
     int FrameWidth;
     std::function<void(const std::string&)> RenderFailed;
+    std::function<void(ExploreKey)> Explore;
+    std::function<std::optional<PixelBox>()> Cursor;
     HWND Window = nullptr;
     UINT Dpi = 96;
 };

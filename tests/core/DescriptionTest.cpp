@@ -76,7 +76,7 @@ TEST(Description, NamesTheViewAndSaysWhereTheRiversGo)
     state.Field = Field("EES" "NWW" "NNN");
     state.ViewToggle = 1;
     EXPECT_EQ(Describe(state, CountRiverSystems(state.Field, 6.0f, 6.0f)),
-              (Description{"Drainage of a 3 by 3 field", "No river system leaves the field. 9 cells drain into closed loops."}));
+              (Description{"Drainage of a 3 by 3 field", "No river system leaves the field. 9 cells drain into a closed loop."}));
     EXPECT_EQ(Describe(WindowState{}, CountRiverSystems(FieldState{}, 51.0f, 51.0f)).Name, "Empty picture");
     Program program;
     program.Start();

@@ -16,16 +16,19 @@ import unittest
 
 import contrast
 
-# What the user does, the clicks that give the core the same picture, and the control that then
-# has the focus (on Windows also the one default button, when it is a button). Enter presses the
-# focused button and none on the picture; the focus comes back where it was after a minimise.
+# What the user does, the clicks and explore keys that give the core the same picture, and the
+# control that then has the focus (on Windows also the one default button, when it is a button).
+# Enter presses the focused button and none on the picture; the focus comes back where it was
+# after a minimise. On the picture the first explore key shows the cursor, the next moves it.
 STEPS = [([], "", "Picture1"),
          (["Return", "Tab", "space"], "1", "Command1"),
          (["Tab", "Return"], "12", "Command2"),
          (["minimise", "space"], "122", "Command2"),
          (["click", "3"], "1223", "Command3"),
          (["click", "2"], "12232", "Command2"),
-         (["Return"], "122322", "Command2")]
+         (["Return"], "122322", "Command2"),
+         (["shift+Tab", "shift+Tab", "Left", "Left"], "122322ww", "Picture1"),
+         (["Next"], "122322wwd", "Picture1")]
 UNINSTALL = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
 INSTALLED = r"C:\Program Files\Quorrin"
 PR_SET_CHILD_SUBREAPER = 36  # prctl: orphaned descendants become this process's children
@@ -35,9 +38,10 @@ CORE = sys.argv[sys.argv.index("--") + 1:]
 HERE = os.path.dirname(os.path.abspath(__file__))
 SCREEN_READER = ["/usr/bin/python3", os.path.join(HERE, "screen_reader.py")]
 # Each browser shows the page alone, full screen, at a density and in a colour scheme; forced
-# colours, where a browser can show them, in a palette of none of the usual colours.
+# colours, where a browser can show them, in a palette of none of the usual colours, whose
+# highlight stands out against both its others, as in a palette made for contrast.
 BROWSERS = {"chromium": "Chromium", "firefox": "Firefox", "webkit": "MiniBrowser"}
-FORCED_PAPER, FORCED_INK = b"\xf0\xe0\x90", b"\x20\x10\x80"
+FORCED_PAPER, FORCED_INK, FORCED_HIGHLIGHT = b"\xf0\xe0\x90", b"\x20\x10\x80", b"\xd0\x40\x00"
 
 
 @functools.cache
@@ -137,8 +141,9 @@ class Scenario(unittest.TestCase):
                   str(self.scale * (CLIENT[0] - 15)), str(self.scale * 10))
 
     # The drawing area shows the core's picture in two colours (ink where the core inks, paper
-    # elsewhere; those given, or else any two), no pixel of the frame's inner ring is paper, and
-    # so it still is a moment later. Returns the window's pixels, paper and ink.
+    # elsewhere; those given, or else any two) and the explorer's cursor over it in a third, no
+    # pixel of the frame's inner ring is paper, and so it still is a moment later. Returns the
+    # window's pixels, paper, ink and the cursor's colour.
     def assertShows(self, clicks, paper=None, ink=None):
         s, what = self.scale, f"the core's picture of clicks '{clicks}' at scale {self.scale}, framed"
         core_picture = core(str(s), clicks).split()
@@ -150,15 +155,16 @@ class Scenario(unittest.TestCase):
             if len(shot) != row * self.client[1] * s * 3:
                 return None
             at = lambda x, y: ((AREA[1] * s + y) * row + AREA[0] * s + x) * 3
-            colours = [paper or shot[at(0, 0):at(1, 0)], ink]
-            if "1" in mask and not ink:
-                first = mask.index("1")
-                colours[1] = shot[at(first % width, first // width):at(first % width + 1, first // width)]
+            colours = [paper or shot[at(0, 0):at(1, 0)], ink, None]
+            for digit in "12":
+                if digit in mask and not colours[int(digit)]:
+                    first = mask.index(digit)
+                    colours[int(digit)] = shot[at(first % width, first // width):at(first % width + 1, first // width)]
             ring = [shot[at(x, y):at(x, y) + 3] for x in range(-1, width + 1) for y in (-1, height)] + \
                    [shot[at(x, y):at(x, y) + 3] for x in (-1, width) for y in range(height)]
             area = b"".join(shot[at(0, y):at(width, y)] for y in range(height))
             expected = b"".join(colours[digit - ord("0")] for digit in mask.encode())
-            return area == expected and colours[0] not in ring and colours[0] != colours[1] and (shot, *colours)
+            return area == expected and colours[0] not in ring and len({*colours} - {None}) == len(colours) - colours.count(None) and (shot, *colours)
 
         wait_for(what, shows)
         time.sleep(0.5)
@@ -289,8 +295,9 @@ class Scenario(unittest.TestCase):
         stop_listening = None if WINE else self.listen()
         self.start(command, scale, env=env)
         stop_listening, self.client = stop_listening or self.listen(), CLIENT
-        # Orca presents a page once it has loaded, and takes keys only after that.
-        while self.page and self.application != "MiniBrowser" and self.heard.get(timeout=WAIT) != f"Finished loading {TITLE}.":
+        # Orca presents a page once it has loaded, its focused picture last, in focus mode, and takes
+        # keys only after that.
+        while self.page and self.application != "MiniBrowser" and self.heard.get(timeout=WAIT) != "Focus mode":
             pass
         for keys, clicks, focus in STEPS:
             if keys[:1] == ["click"]:
@@ -304,7 +311,9 @@ class Scenario(unittest.TestCase):
             elif keys:
                 self.keys(*keys)
             self.assertReads(focus, clicks)
-            shot, paper, ink = self.assertShows(clicks, *colours)
+            shot, paper, ink, cursor = self.assertShows(clicks, *colours)
+            if cursor:
+                self.assertGreaterEqual(min(contrast.ratio(cursor, paper), contrast.ratio(cursor, ink)), 3, "the cursor")
             if ink:
                 self.assertGreaterEqual(contrast.ratio(paper, ink), 4.5, "ink on paper")
                 self.assertEqual(contrast.luminance(paper) < contrast.luminance(ink), dark, "the picture's scheme")
@@ -341,6 +350,7 @@ class Scenario(unittest.TestCase):
                         ("browser.display.document_color_use", 2 if scheme == "forced" else 0),
                         ("browser.display.background_color", f'"#{FORCED_PAPER.hex()}"'),
                         ("browser.display.foreground_color", f'"#{FORCED_INK.hex()}"'),
+                        ("ui.highlight", f'"#{FORCED_HIGHLIGHT.hex()}"'),
                         ("browser.shell.checkDefaultBrowser", "false"), ("browser.aboutwelcome.enabled", "false"),
                         ("browser.newtab.preload", "false"),  # a hidden page Orca would take for the shown one
                         ("datareporting.policy.dataSubmissionEnabled", "false")]))
@@ -387,7 +397,7 @@ class Scenario(unittest.TestCase):
                    "COLOR_BTNFACE": (15, b"\xa0\xc0\x40")}
         for number, rgb in colours.values():
             self.call("wine", self.probe, "colour", TITLE, str(number), rgb.hex())
-        shot, _, _ = self.assertShows(STEPS[-1][1], paper=colours["COLOR_WINDOW"][1], ink=colours["COLOR_WINDOWTEXT"][1])
+        shot, *_ = self.assertShows(STEPS[-1][1], paper=colours["COLOR_WINDOW"][1], ink=colours["COLOR_WINDOWTEXT"][1])
         # A point of the window's own, right of the picture.
         at = 3 * (250 * self.scale * self.client[0] * self.scale + (self.client[0] - 20) * self.scale)
         self.assertEqual(shot[at:at + 3], colours["COLOR_BTNFACE"][1], "the window's background")

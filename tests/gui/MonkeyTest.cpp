@@ -1,5 +1,5 @@
-// Thousands of random clicks, keys and resizes on the window, each step checked against the
-// core's own program fed the clicks that the step made.
+// Thousands of random clicks, keys and resizes on the window, each step checked against the core's
+// own program fed the clicks and explore keys that the step made.
 #include <QPushButton>
 #include <QTest>
 
@@ -28,6 +28,7 @@ TEST(Monkey, RandomInputKeepsTheWindowAsTheCoreHasIt)
     QPushButton* buttons[3] = {window.findChild<QPushButton*>(names[0]), window.findChild<QPushButton*>(names[1]),
                                window.findChild<QPushButton*>(names[2])};
     auto* picture = window.findChild<PictureBox*>("Picture1");
+    const QWidget* announcement = window.findChild<QWidget*>("Announcement");
 
     Program model;
     RetainedPicture& core = model.Picture();
@@ -37,22 +38,26 @@ TEST(Monkey, RandomInputKeepsTheWindowAsTheCoreHasIt)
     std::mt19937 draw(static_cast<std::mt19937::result_type>(seed));
     for (int step = 0; step < steps; ++step) {
         QWidget* focus = window.focusWidget();
-        const int action = std::uniform_int_distribution<int>(0, 9)(draw);
-        const Qt::Key keys[] = {Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Space, Qt::Key_Return};
+        const int action = std::uniform_int_distribution<int>(0, 12)(draw);
+        // Then the explore keys: on the picture, Left moves west, Page Up upstream, End to the end.
+        const Qt::Key keys[] = {Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Space, Qt::Key_Return, Qt::Key_Left, Qt::Key_PageUp, Qt::Key_End};
+        const ExploreKey moves[] = {ExploreKey::West, ExploreKey::Upstream, ExploreKey::End};
         if (action < 4) {
             QTest::mouseClick(buttons[action % 3], Qt::LeftButton);
             model.Click(names[action % 3]);
-        } else if (action < 8) {
+        } else if (action < 11) {
             const Qt::Key key = keys[action - 4];
             QTest::keyClick(focus, key, key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
             for (int b = 0; b < 3; ++b) {
                 if ((key == Qt::Key_Space || key == Qt::Key_Return) && focus == buttons[b]) model.Click(names[b]);
             }
+            if (action >= 8 && focus == picture) model.Explore(moves[action - 8]);
         } else {
             window.resize(std::uniform_int_distribution<int>(200, 900)(draw), std::uniform_int_distribution<int>(200, 900)(draw));
         }
         ASSERT_TRUE(window.State() == model.State()) << "step " << step;
         for (int b = 0; b < 3; ++b) ASSERT_EQ(buttons[b]->text().toStdString(), model.Caption(names[b])) << "step " << step;
+        ASSERT_EQ(announcement->accessibleName().toStdString(), model.Announcement()) << "step " << step;
         ASSERT_TRUE(picture->Image() == QImage(reinterpret_cast<const uchar*>(core.Pixels()), core.PixelWidth(),
                                                core.PixelHeight(), QImage::Format_RGB32)) << "step " << step;
     }

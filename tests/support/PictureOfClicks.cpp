@@ -1,6 +1,7 @@
 // Runs the click handlers on the core's own picture, as a window would.
 #include "PictureOfClicks.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "Program.h"
@@ -24,10 +25,17 @@ namespace {
 
 Program& Clicked(Program& program, std::string_view clicks)
 {
+    // The explore keys by letter: the arrows as n, s, w and e, Page Down and Page Up as d and u,
+    // with Shift as > and <, End as f and Home as h.
+    constexpr std::string_view keys = "nswedufh><";
     program.Start();
     for (const char click : clicks) {
+        if (const std::size_t key = keys.find(click); key != std::string_view::npos) {
+            program.Explore(static_cast<ExploreKey>(key));
+            continue;
+        }
         if (click < '1' || click > '3') {
-            throw std::invalid_argument(std::string("no button ") + click);
+            throw std::invalid_argument(std::string("no button or key ") + click);
         }
         if (const auto failure = program.Click(std::string("Command") + click)) {
             throw std::runtime_error(*failure);
@@ -43,7 +51,21 @@ std::string PictureOfClicks(std::string_view clicks, double scale)
     Program program;
     program.Picture().SetScale(scale);
     program.Picture().SetColours(kPaper, kInk);
-    return PlainPbm(Clicked(program, clicks).Picture());
+    std::string pbm = PlainPbm(Clicked(program, clicks).Picture());
+    // The explorer's cursor, a ring over the picture, as 2.
+    if (const auto box = program.CursorBox()) {
+        const int width = program.Picture().PixelWidth();
+        const std::size_t start = pbm.size() - static_cast<std::size_t>((width + 1) * program.Picture().PixelHeight());
+        for (int y = box->Top; y <= box->Bottom; ++y) {
+            for (int x = box->Left; x <= box->Right; ++x) {
+                const bool ring = std::min({x - box->Left, box->Right - x, y - box->Top, box->Bottom - y}) < box->Ring;
+                if (ring && x >= 0 && y >= 0 && x < width && y < program.Picture().PixelHeight()) {
+                    pbm[start + static_cast<std::size_t>(y * (width + 1) + x)] = '2';
+                }
+            }
+        }
+    }
+    return pbm;
 }
 
 std::string WordsOfClicks(std::string_view clicks)
