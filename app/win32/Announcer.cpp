@@ -1,0 +1,269 @@
+// Where Windows raises UI Automation notifications, the window's provider raises one for each
+// press. Elsewhere screen readers speak a change of the focused control's description (they leave
+// unsaid a change elsewhere, such as the picture's name), so the pressed button, which keeps the
+// focus, takes the words as its description until it loses the focus; what it shows stays as it is.
+#include "Announcer.h"
+
+#include <commctrl.h>
+#include <oleacc.h>
+
+#include <type_traits>
+
+namespace quorrin {
+namespace {
+
+// NotificationKind_ActionCompleted and NotificationProcessing_ImportantMostRecent, which MinGW's
+// headers lack: a press completed, and only the latest of its words are worth hearing.
+constexpr int kActionCompleted = 2;
+constexpr int kImportantMostRecent = 1;
+constexpr PROPERTYID kNameProperty = 30005;  // UIA_NamePropertyId
+// Sent to a described button with its words.
+constexpr UINT kDescribe = WM_APP;
+constexpr long kRootObjectId = -25;  // UiaRootObjectId, what WM_GETOBJECT asks UI Automation's providers by
+
+// A COM object of one interface, which ends with its last reference.
+template <class Interface>
+class Counted : public Interface {
+public:
+    virtual ~Counted() = default;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override
+    {
+        const bool dispatch = std::is_base_of_v<IDispatch, Interface> && id == __uuidof(IDispatch);
+        *object = id == __uuidof(IUnknown) || id == __uuidof(Interface) || dispatch ? static_cast<Interface*>(this) : nullptr;
+        return *object ? (AddRef(), S_OK) : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&References)); }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        const auto left = static_cast<ULONG>(InterlockedDecrement(&References));
+        if (left == 0) {
+            delete this;
+        }
+        return left;
+    }
+
+private:
+    LONG References = 1;
+};
+
+// The window to UI Automation: the system's provider for its HWND, with its title as its name.
+class WindowProvider final : public Counted<IRawElementProviderSimple> {
+public:
+    WindowProvider(HWND window, Announcer::HostFunction host) : Window(window), Host(host) {}
+
+    HRESULT STDMETHODCALLTYPE get_ProviderOptions(ProviderOptions* options) override
+    {
+        *options = static_cast<ProviderOptions>(ProviderOptions_ServerSideProvider | ProviderOptions_UseComThreading);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetPatternProvider(PATTERNID, IUnknown** pattern) override
+    {
+        *pattern = nullptr;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetPropertyValue(PROPERTYID property, VARIANT* value) override
+    {
+        value->vt = VT_EMPTY;
+        if (property == kNameProperty) {
+            std::wstring title(static_cast<std::size_t>(GetWindowTextLengthW(Window)) + 1, L'\0');
+            title.resize(static_cast<std::size_t>(GetWindowTextW(Window, title.data(), static_cast<int>(title.size()))));
+            value->bstrVal = SysAllocString(title.c_str());
+            value->vt = value->bstrVal ? VT_BSTR : VT_EMPTY;
+        }
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_HostRawElementProvider(IRawElementProviderSimple** host) override
+    {
+        return Host(Window, host);
+    }
+
+private:
+    HWND Window;
+    Announcer::HostFunction Host;
+};
+
+// A button's accessible object: the system's own, with the description the program gives it.
+class DescribedButton final : public Counted<IAccessible> {
+public:
+    explicit DescribedButton(IAccessible* standard) : Standard(standard) {}
+    ~DescribedButton() override { Standard->Release(); }
+
+    std::wstring Description;
+
+    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* description) override
+    {
+        if (child.vt != VT_I4 || child.lVal != CHILDID_SELF || Description.empty()) {
+            return Standard->get_accDescription(child, description);
+        }
+        *description = SysAllocString(Description.c_str());
+        return *description ? S_OK : E_OUTOFMEMORY;
+    }
+
+    // Clients call IAccessible's methods directly, not through IDispatch.
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
+    {
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override
+    {
+        return E_NOTIMPL;
+    }
+
+    // The rest is the system's.
+    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override { return Standard->get_accParent(parent); }
+    HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* count) override { return Standard->get_accChildCount(count); }
+    HRESULT STDMETHODCALLTYPE get_accChild(VARIANT id, IDispatch** child) override { return Standard->get_accChild(id, child); }
+    HRESULT STDMETHODCALLTYPE get_accName(VARIANT id, BSTR* name) override { return Standard->get_accName(id, name); }
+    HRESULT STDMETHODCALLTYPE get_accValue(VARIANT id, BSTR* value) override { return Standard->get_accValue(id, value); }
+    HRESULT STDMETHODCALLTYPE get_accRole(VARIANT id, VARIANT* role) override { return Standard->get_accRole(id, role); }
+    HRESULT STDMETHODCALLTYPE get_accState(VARIANT id, VARIANT* state) override { return Standard->get_accState(id, state); }
+    HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT id, BSTR* help) override { return Standard->get_accHelp(id, help); }
+    HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT id, LONG* topic) override
+    {
+        return Standard->get_accHelpTopic(file, id, topic);
+    }
+    HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT id, BSTR* keys) override
+    {
+        return Standard->get_accKeyboardShortcut(id, keys);
+    }
+    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* id) override { return Standard->get_accFocus(id); }
+    HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* ids) override { return Standard->get_accSelection(ids); }
+    HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT id, BSTR* action) override
+    {
+        return Standard->get_accDefaultAction(id, action);
+    }
+    HRESULT STDMETHODCALLTYPE accSelect(LONG how, VARIANT id) override { return Standard->accSelect(how, id); }
+    HRESULT STDMETHODCALLTYPE accLocation(LONG* left, LONG* top, LONG* width, LONG* height, VARIANT id) override
+    {
+        return Standard->accLocation(left, top, width, height, id);
+    }
+    HRESULT STDMETHODCALLTYPE accNavigate(LONG direction, VARIANT from, VARIANT* to) override
+    {
+        return Standard->accNavigate(direction, from, to);
+    }
+    HRESULT STDMETHODCALLTYPE accHitTest(LONG x, LONG y, VARIANT* id) override { return Standard->accHitTest(x, y, id); }
+    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT id) override { return Standard->accDoDefaultAction(id); }
+    HRESULT STDMETHODCALLTYPE put_accName(VARIANT id, BSTR name) override { return Standard->put_accName(id, name); }
+    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT id, BSTR value) override { return Standard->put_accValue(id, value); }
+
+private:
+    IAccessible* Standard;
+};
+
+// A described button hands out its accessible object, and says its words once: its description
+// ends when it loses the focus.
+LRESULT CALLBACK DescribedButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                     DWORD_PTR data)
+{
+    auto* described = reinterpret_cast<DescribedButton*>(data);
+    switch (message) {
+    case WM_GETOBJECT:
+        if (static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT)) {
+            return LresultFromObject(__uuidof(IAccessible), wParam, described);
+        }
+        break;
+    case kDescribe:
+        described->Description = *reinterpret_cast<const std::wstring*>(lParam);
+        NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, button, OBJID_CLIENT, CHILDID_SELF);
+        return 0;
+    case WM_KILLFOCUS:
+        described->Description.clear();
+        break;
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(button, DescribedButtonProc, 0);
+        described->Release();
+        break;
+    default:
+        break;
+    }
+    return DefSubclassProc(button, message, wParam, lParam);
+}
+
+void* Function(HMODULE module, const char* name)
+{
+    return module ? reinterpret_cast<void*>(GetProcAddress(module, name)) : nullptr;
+}
+
+}  // namespace
+
+Announcer::Announcer()
+{
+    // Accessible objects and providers are called on this thread, between its messages.
+    ComStarted = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    // Loaded for the program's life, and only used whole.
+    Automation = LoadLibraryExW(L"uiautomationcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    void* raise = Function(Automation, "UiaRaiseNotificationEvent");
+    void* give = Function(Automation, "UiaReturnRawElementProvider");
+    void* host = Function(Automation, "UiaHostProviderFromHwnd");
+    if (raise && give && host) {
+        RaiseNotification = reinterpret_cast<decltype(RaiseNotification)>(raise);
+        ReturnProvider = reinterpret_cast<decltype(ReturnProvider)>(give);
+        HostProvider = reinterpret_cast<decltype(HostProvider)>(host);
+    }
+}
+
+Announcer::~Announcer()
+{
+    if (Provider) {
+        Provider->Release();
+    }
+    if (ComStarted) {
+        CoUninitialize();
+    }
+}
+
+void Announcer::Describe(HWND button)
+{
+    IAccessible* standard = nullptr;
+    if (RaiseNotification ||
+        CreateStdAccessibleObject(button, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&standard)) != S_OK) {
+        return;
+    }
+    auto* described = new DescribedButton(standard);
+    if (!SetWindowSubclass(button, DescribedButtonProc, 0, reinterpret_cast<DWORD_PTR>(described))) {
+        described->Release();
+    }
+}
+
+IRawElementProviderSimple* Announcer::ProviderOf(HWND window)
+{
+    if (!Provider) {
+        Provider = new WindowProvider(window, HostProvider);
+    }
+    return Provider;
+}
+
+LRESULT Announcer::Object(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    if (RaiseNotification && static_cast<long>(lParam) == kRootObjectId) {
+        return ReturnProvider(window, wParam, lParam, ProviderOf(window));
+    }
+    return DefWindowProcW(window, WM_GETOBJECT, wParam, lParam);
+}
+
+void Announcer::Announce(HWND window, HWND pressed, const std::wstring& words)
+{
+    if (RaiseNotification) {
+        BSTR text = SysAllocString(words.c_str());
+        BSTR activity = SysAllocString(L"Quorrin.Press");
+        RaiseNotification(ProviderOf(window), kActionCompleted, kImportantMostRecent, text, activity);
+        SysFreeString(activity);
+        SysFreeString(text);
+        return;
+    }
+    SendMessageW(pressed, kDescribe, 0, reinterpret_cast<LPARAM>(&words));
+}
+
+void Announcer::Disconnect(HWND window)
+{
+    if (Provider) {
+        ReturnProvider(window, 0, 0, nullptr);
+        Provider->Release();
+        Provider = nullptr;
+    }
+}
+
+}  // namespace quorrin
