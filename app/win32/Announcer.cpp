@@ -19,21 +19,23 @@ constexpr int kImportantMostRecent = 1;
 constexpr PROPERTYID kNameProperty = 30005;  // UIA_NamePropertyId
 // Sent to a described button with its words.
 constexpr UINT kDescribe = WM_APP;
-constexpr long kRootObjectId = -25;  // UiaRootObjectId, what WM_GETOBJECT asks UI Automation's providers by
+// UiaRootObjectId: WM_GETOBJECT asks for the window's UI Automation provider.
+constexpr long kRootObjectId = -25;
 
 // A COM object of one interface, which ends with its last reference.
 template <class Interface>
 class Counted : public Interface {
 public:
     virtual ~Counted() = default;
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override
+    STDMETHODIMP QueryInterface(REFIID id, void** object) override
     {
         const bool dispatch = std::is_base_of_v<IDispatch, Interface> && id == __uuidof(IDispatch);
-        *object = id == __uuidof(IUnknown) || id == __uuidof(Interface) || dispatch ? static_cast<Interface*>(this) : nullptr;
+        const bool known = id == __uuidof(IUnknown) || id == __uuidof(Interface) || dispatch;
+        *object = known ? static_cast<Interface*>(this) : nullptr;
         return *object ? (AddRef(), S_OK) : E_NOINTERFACE;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&References)); }
-    ULONG STDMETHODCALLTYPE Release() override
+    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&References)); }
+    STDMETHODIMP_(ULONG) Release() override
     {
         const auto left = static_cast<ULONG>(InterlockedDecrement(&References));
         if (left == 0) {
@@ -51,28 +53,29 @@ class WindowProvider final : public Counted<IRawElementProviderSimple> {
 public:
     WindowProvider(HWND window, Announcer::HostFunction host) : Window(window), Host(host) {}
 
-    HRESULT STDMETHODCALLTYPE get_ProviderOptions(ProviderOptions* options) override
+    STDMETHODIMP get_ProviderOptions(ProviderOptions* options) override
     {
         *options = static_cast<ProviderOptions>(ProviderOptions_ServerSideProvider | ProviderOptions_UseComThreading);
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE GetPatternProvider(PATTERNID, IUnknown** pattern) override
+    STDMETHODIMP GetPatternProvider(PATTERNID, IUnknown** pattern) override
     {
         *pattern = nullptr;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE GetPropertyValue(PROPERTYID property, VARIANT* value) override
+    STDMETHODIMP GetPropertyValue(PROPERTYID property, VARIANT* value) override
     {
         value->vt = VT_EMPTY;
         if (property == kNameProperty) {
             std::wstring title(static_cast<std::size_t>(GetWindowTextLengthW(Window)) + 1, L'\0');
-            title.resize(static_cast<std::size_t>(GetWindowTextW(Window, title.data(), static_cast<int>(title.size()))));
+            const int length = GetWindowTextW(Window, title.data(), static_cast<int>(title.size()));
+            title.resize(static_cast<std::size_t>(length));
             value->bstrVal = SysAllocString(title.c_str());
             value->vt = value->bstrVal ? VT_BSTR : VT_EMPTY;
         }
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE get_HostRawElementProvider(IRawElementProviderSimple** host) override
+    STDMETHODIMP get_HostRawElementProvider(IRawElementProviderSimple** host) override
     {
         return Host(Window, host);
     }
@@ -90,7 +93,7 @@ public:
 
     std::wstring Description;
 
-    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* description) override
+    STDMETHODIMP get_accDescription(VARIANT child, BSTR* description) override
     {
         if (child.vt != VT_I4 || child.lVal != CHILDID_SELF || Description.empty()) {
             return Standard->get_accDescription(child, description);
@@ -100,54 +103,54 @@ public:
     }
 
     // Clients call IAccessible's methods directly, not through IDispatch.
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
+    STDMETHODIMP GetTypeInfoCount(UINT* count) override
     {
         *count = 0;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override
     {
         return E_NOTIMPL;
     }
 
     // The rest is the system's.
-    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override { return Standard->get_accParent(parent); }
-    HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* count) override { return Standard->get_accChildCount(count); }
-    HRESULT STDMETHODCALLTYPE get_accChild(VARIANT id, IDispatch** child) override { return Standard->get_accChild(id, child); }
-    HRESULT STDMETHODCALLTYPE get_accName(VARIANT id, BSTR* name) override { return Standard->get_accName(id, name); }
-    HRESULT STDMETHODCALLTYPE get_accValue(VARIANT id, BSTR* value) override { return Standard->get_accValue(id, value); }
-    HRESULT STDMETHODCALLTYPE get_accRole(VARIANT id, VARIANT* role) override { return Standard->get_accRole(id, role); }
-    HRESULT STDMETHODCALLTYPE get_accState(VARIANT id, VARIANT* state) override { return Standard->get_accState(id, state); }
-    HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT id, BSTR* help) override { return Standard->get_accHelp(id, help); }
-    HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT id, LONG* topic) override
+    STDMETHODIMP get_accParent(IDispatch** parent) override { return Standard->get_accParent(parent); }
+    STDMETHODIMP get_accChildCount(LONG* count) override { return Standard->get_accChildCount(count); }
+    STDMETHODIMP get_accChild(VARIANT id, IDispatch** child) override { return Standard->get_accChild(id, child); }
+    STDMETHODIMP get_accName(VARIANT id, BSTR* name) override { return Standard->get_accName(id, name); }
+    STDMETHODIMP get_accValue(VARIANT id, BSTR* value) override { return Standard->get_accValue(id, value); }
+    STDMETHODIMP get_accRole(VARIANT id, VARIANT* role) override { return Standard->get_accRole(id, role); }
+    STDMETHODIMP get_accState(VARIANT id, VARIANT* state) override { return Standard->get_accState(id, state); }
+    STDMETHODIMP get_accHelp(VARIANT id, BSTR* help) override { return Standard->get_accHelp(id, help); }
+    STDMETHODIMP get_accHelpTopic(BSTR* file, VARIANT id, LONG* topic) override
     {
         return Standard->get_accHelpTopic(file, id, topic);
     }
-    HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT id, BSTR* keys) override
+    STDMETHODIMP get_accKeyboardShortcut(VARIANT id, BSTR* keys) override
     {
         return Standard->get_accKeyboardShortcut(id, keys);
     }
-    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* id) override { return Standard->get_accFocus(id); }
-    HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* ids) override { return Standard->get_accSelection(ids); }
-    HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT id, BSTR* action) override
+    STDMETHODIMP get_accFocus(VARIANT* id) override { return Standard->get_accFocus(id); }
+    STDMETHODIMP get_accSelection(VARIANT* ids) override { return Standard->get_accSelection(ids); }
+    STDMETHODIMP get_accDefaultAction(VARIANT id, BSTR* action) override
     {
         return Standard->get_accDefaultAction(id, action);
     }
-    HRESULT STDMETHODCALLTYPE accSelect(LONG how, VARIANT id) override { return Standard->accSelect(how, id); }
-    HRESULT STDMETHODCALLTYPE accLocation(LONG* left, LONG* top, LONG* width, LONG* height, VARIANT id) override
+    STDMETHODIMP accSelect(LONG how, VARIANT id) override { return Standard->accSelect(how, id); }
+    STDMETHODIMP accLocation(LONG* left, LONG* top, LONG* width, LONG* height, VARIANT id) override
     {
         return Standard->accLocation(left, top, width, height, id);
     }
-    HRESULT STDMETHODCALLTYPE accNavigate(LONG direction, VARIANT from, VARIANT* to) override
+    STDMETHODIMP accNavigate(LONG direction, VARIANT from, VARIANT* to) override
     {
         return Standard->accNavigate(direction, from, to);
     }
-    HRESULT STDMETHODCALLTYPE accHitTest(LONG x, LONG y, VARIANT* id) override { return Standard->accHitTest(x, y, id); }
-    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT id) override { return Standard->accDoDefaultAction(id); }
-    HRESULT STDMETHODCALLTYPE put_accName(VARIANT id, BSTR name) override { return Standard->put_accName(id, name); }
-    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT id, BSTR value) override { return Standard->put_accValue(id, value); }
+    STDMETHODIMP accHitTest(LONG x, LONG y, VARIANT* id) override { return Standard->accHitTest(x, y, id); }
+    STDMETHODIMP accDoDefaultAction(VARIANT id) override { return Standard->accDoDefaultAction(id); }
+    STDMETHODIMP put_accName(VARIANT id, BSTR name) override { return Standard->put_accName(id, name); }
+    STDMETHODIMP put_accValue(VARIANT id, BSTR value) override { return Standard->put_accValue(id, value); }
 
 private:
     IAccessible* Standard;
@@ -217,12 +220,13 @@ Announcer::~Announcer()
 
 void Announcer::Describe(HWND button)
 {
-    IAccessible* standard = nullptr;
+    // __uuidof, not IID_IAccessible: MinGW's oleacc library gives that name no interface's id.
+    void* standard = nullptr;
     if (RaiseNotification ||
-        CreateStdAccessibleObject(button, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&standard)) != S_OK) {
+        CreateStdAccessibleObject(button, OBJID_CLIENT, __uuidof(IAccessible), &standard) != S_OK) {
         return;
     }
-    auto* described = new DescribedButton(standard);
+    auto* described = new DescribedButton(static_cast<IAccessible*>(standard));
     if (!SetWindowSubclass(button, DescribedButtonProc, 0, reinterpret_cast<DWORD_PTR>(described))) {
         described->Release();
     }
