@@ -50,6 +50,13 @@ MainWindow::MainWindow() : Picture(Core.Picture(), kDrawingWidth, kDrawingHeight
         }
         FitFont(ControlNamed(button));
     });
+    Picture.SetCursorSource([this] { return Core.CursorBox(); });
+    Picture.SetExploreHandler([this](ExploreKey key) {
+        if (Core.Explore(key)) {
+            InvalidateRect(Hwnd("Picture1"), nullptr, FALSE);
+            Speaker.Announce(Window, Hwnd("Picture1"), Wide(Core.Announcement()));
+        }
+    });
     Picture.SetRenderFailureHandler([this](const std::string& message) {
         if (PendingFailure.empty()) {
             PendingFailure = message;
@@ -168,7 +175,10 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
     case kPendingFailure:
         Report(Core.Fail(PendingFailure));
         return 0;
+    case WM_GETOBJECT:
+        return Speaker.Object(Window, wParam, lParam);
     case WM_DESTROY:
+        Speaker.Disconnect(Window);
         PostQuitMessage(ExitStatus);
         return 0;
     case WM_NCDESTROY: {
@@ -200,9 +210,11 @@ void MainWindow::OnCreate()
         switch (control.Kind) {
         case ControlKind::PushButton:
             Controls[control.TabIndex] = make(WC_BUTTONW, control, WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY);
+            Speaker.Describe(Controls[control.TabIndex]);
             break;
         case ControlKind::Picture:
             Controls[control.TabIndex] = Picture.Create(Window, Id(control), Dpi);
+            Speaker.Describe(Controls[control.TabIndex]);
             break;
         case ControlKind::Label:
             Controls[control.TabIndex] = make(WC_STATICW, control, SS_CENTER | SS_CENTERIMAGE | SS_NOPREFIX);
@@ -349,6 +361,7 @@ void MainWindow::OnCommand(HWND control)
     // Whatever the view drew, up to a failure too, is shown before anything is reported.
     InvalidateRect(Hwnd("Picture1"), nullptr, FALSE);
     ShowDescription();
+    Speaker.Announce(Window, control, Wide(Core.Announcement()));
     if (failure) {
         UpdateWindow(Hwnd("Picture1"));
         Report(failure);
@@ -357,15 +370,14 @@ void MainWindow::OnCommand(HWND control)
 
 void MainWindow::ShowDescription()
 {
-    // The picture's window text is the name screen readers give it; they hear of each change. Its
-    // tooltip shows the same words.
+    // The picture's window text is the name screen readers give it. Its tooltip shows the same
+    // words.
     const Description words = Core.Describe();
     HWND picture = Hwnd("Picture1");
     std::wstring text = Wide(words.Name + ". " + words.Text);
     SetWindowTextW(picture, text.c_str());
     TTTOOLINFOW tool = PictureTool(Window, picture, text.data());
     SendMessageW(Tip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
-    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, picture, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void MainWindow::ClearWindowArea()

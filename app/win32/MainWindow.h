@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "Announcer.h"
 #include "PictureBox.h"
 #include "Program.h"
 #include "Window.h"
@@ -64,6 +65,7 @@ private:
 
     Program Core;
     PictureBox Picture;
+    Announcer Speaker;
     // A failure met where no report can be made (painting, creation), reported right after.
     std::string PendingFailure;
     int ExitStatus = 0;

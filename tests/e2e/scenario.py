@@ -6,7 +6,8 @@
 # unbroken frame, and a screen reader (AT-SPI on Linux, MSAA through probe.exe under Wine) finds
 # the controls where the core's table puts them, the picture named in the core's words, the core's
 # captions, and the focus where the user put it. Orca, running as a user runs it, has said once
-# what the core announces of each click; under Wine probe.exe has heard the picture's new name.
+# what the core announces of each click; under Wine probe.exe has heard it as the pressed button's
+# new description.
 #   scenario.py qt PROGRAM -- CORE...
 #   scenario.py chromium|firefox|webkit PAGE -- CORE...
 #   scenario.py win32|installer QUORRIN_EXE PROBE_EXE BUILD_DIR VERSION DISPLAY_VERSION -- CORE...
@@ -32,7 +33,7 @@ STEPS = [([], "", "Picture1"),
 UNINSTALL = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
 INSTALLED = r"C:\Program Files\Quorrin"
 PR_SET_CHILD_SUBREAPER = 36  # prctl: orphaned descendants become this process's children
-OBJID_CLIENT = -4  # the object a window's name-change event is about: its client area
+OBJID_CLIENT = -4  # the object a button's description-change event is about: its client area
 WAIT = 30  # seconds; a passing run never comes near
 CORE = sys.argv[sys.argv.index("--") + 1:]
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -209,11 +210,11 @@ class Scenario(unittest.TestCase):
 
     # A screen reader finds the controls where the table puts them, the picture named in the
     # core's words (its name, and its description or tooltip where it has one), the captions and
-    # the focus; and has heard the new picture's name.
+    # the focus; and has heard what the core announces of the click.
     def assertReads(self, focus, clicks, heard=True):
         (text, captions, announcement), picture = words(clicks), CONTROLS["Picture1"][0]
         if clicks and heard and self.application != "MiniBrowser":  # Orca is not heard with WebKit here
-            self.assertHeard(text, announcement)
+            self.assertHeard(focus, announcement)
         want = {control: [box, control == focus, caption] for control, (box, _, caption) in CONTROLS.items()}
         want["Picture1"][2] = text
         for n, caption in enumerate(captions):
@@ -236,7 +237,8 @@ class Scenario(unittest.TestCase):
     # A screen reader from the program's start to its end, heard line by line: Orca on Linux,
     # speaking into ALSA's null device, its log read as it writes it (to a terminal, which it
     # writes line by line; to a file it writes in blocks); under Wine probe.exe, which tells each
-    # name-change event it hears: the control's id, the object's and the child's, and the name.
+    # description-change event it hears: the control's id, the object's and the child's, and the
+    # description.
     def listen(self):
         if WINE:
             command, log = ["wine", self.probe, "listen", TITLE], None
@@ -268,10 +270,10 @@ class Scenario(unittest.TestCase):
         return lambda: listener.kill() or listener.wait()
 
     # What was heard since the last call, up to what the click should have made heard, once, and
-    # no error on the way: Orca speaks the core's announcement, and probe.exe hears the picture's
-    # new name (its words).
-    def assertHeard(self, text, announcement):
-        wanted = f"{101 + CONTROLS['Picture1'][1]} {OBJID_CLIENT} 0 {text}" if WINE else announcement
+    # no error on the way: Orca speaks the core's announcement, and probe.exe hears it as the
+    # description of the pressed button, which has the focus.
+    def assertHeard(self, pressed, announcement):
+        wanted = f"{101 + CONTROLS[pressed][1]} {OBJID_CLIENT} 0 {announcement}" if WINE else announcement
         heard, times = [], 0
         while True:
             if times and self.heard.empty():

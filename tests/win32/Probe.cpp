@@ -5,9 +5,9 @@
 //                        of its tooltips: the control's id, the width the text wraps at, the
 //                        font's height and the text
 //   probe listen TITLE   listens to the program's process as a screen reader does: says "ready"
-//                        when it hears, then a line for each name-change event: the control's id,
-//                        the object's and the child's ids and the name read then through MSAA;
-//                        until its input ends
+//                        when it hears, then a line for each description-change event: the
+//                        control's id, the object's and the child's ids and the description read
+//                        then through MSAA; until its input ends
 //   probe colour TITLE ELEMENT RRGGBB   sets a system colour inside the program
 //   probe dpi TITLE DPI                 moves the window to a monitor of that dpi, as it were
 #include <windows.h>
@@ -37,20 +37,21 @@ bool Ask(HWND window, const wchar_t* request, WPARAM wParam, LPARAM lParam)
     return UnhookWindowsHookEx(installed);
 }
 
-// A name-change event heard: the name is read at once, as a screen reader would say it.
+// A description-change event heard: the description is read at once, as a screen reader would
+// say it.
 void CALLBACK Heard(HWINEVENTHOOK, DWORD, HWND control, LONG object, LONG child, DWORD, DWORD)
 {
     IAccessible* accessible = nullptr;
     VARIANT item{};
-    BSTR name = nullptr;
+    BSTR description = nullptr;
     if (AccessibleObjectFromEvent(control, object, child, &accessible, &item) == S_OK) {
-        accessible->get_accName(item, &name);
+        accessible->get_accDescription(item, &description);
         accessible->Release();
         VariantClear(&item);
     }
-    std::printf("%d %ld %ld %ls\n", GetDlgCtrlID(control), object, child, name ? name : L"");
+    std::printf("%d %ld %ld %ls\n", GetDlgCtrlID(control), object, child, description ? description : L"");
     std::fflush(stdout);
-    SysFreeString(name);
+    SysFreeString(description);
 }
 
 // Ends the listening thread's message loop when the probe's input ends.
@@ -82,7 +83,7 @@ int wmain(int argc, wchar_t* argv[])
         HANDLE ending = CreateThread(nullptr, 0, EndWithInput, reinterpret_cast<void*>(UINT_PTR{GetCurrentThreadId()}),
                                      0, nullptr);
         if (!window || !ending ||
-            !SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr, Heard, process, 0,
+            !SetWinEventHook(EVENT_OBJECT_DESCRIPTIONCHANGE, EVENT_OBJECT_DESCRIPTIONCHANGE, nullptr, Heard, process, 0,
                              WINEVENT_OUTOFCONTEXT)) {
             return 1;
         }

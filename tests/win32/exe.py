@@ -3,7 +3,8 @@
 # strings, its icon group's images, the version in its manifest and the Windows it is made for.
 #   exe.py EXE                           prints that line
 #   exe.py EXE VERSION DISPLAY_VERSION   checks quorrin.exe: that line, and that it imports only
-#                                        COMCTL32, GDI32, KERNEL32, msvcrt and USER32
+#                                        system DLLs: COMCTL32, GDI32, KERNEL32, msvcrt, ole32,
+#                                        OLEACC, OLEAUT32 and USER32
 import sys
 
 import pefile
@@ -37,4 +38,5 @@ if __name__ == "__main__":
     imports = {entry.dll.decode() for entry in pe.DIRECTORY_ENTRY_IMPORT}
     print(line, sorted(imports))
     assert line == f"{version} {version} Quorrin {display} {display} 32x32x1 32x32x4 16x16x4 manifest {version} Windows 10.0/10.0", line
-    assert imports <= {"COMCTL32.dll", "GDI32.dll", "KERNEL32.dll", "msvcrt.dll", "USER32.dll"}, imports
+    assert imports <= {"COMCTL32.dll", "GDI32.dll", "KERNEL32.dll", "msvcrt.dll", "ole32.dll", "OLEACC.dll",
+                       "OLEAUT32.dll", "USER32.dll"}, imports
