@@ -208,8 +208,14 @@ void MainWindow::Click(std::string_view button)
 void MainWindow::Announce()
 {
     Announcement->setAccessibleName(QString::fromStdString(Core.Announcement()));
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    // Qt 6.8 and later tell screen readers an announcement as such (Orca speaks it from 45.2 on).
+    QAccessibleAnnouncementEvent announced(this, Announcement->accessibleName());
+    QAccessible::updateAccessibility(&announced);
+#else
     Announcement->hide();
     Announcement->show();
+#endif
 }
 
 void MainWindow::ShowDescription()
