@@ -1,5 +1,4 @@
-// The window in process: reading order, label font, tab order, the picture as painted, the fatal
-// error.
+// The window in process: reading order, label font, the picture as painted, the fatal error.
 #include <QApplication>
 #include <QFontInfo>
 #include <QFontMetricsF>
@@ -50,12 +49,6 @@ TEST(Window, ControlsReadInOrderAndThePictureIsTheCores)
     EXPECT_EQ(label->font().family(), QApplication::font().family());
     EXPECT_TRUE(fits(label->font()));
     EXPECT_FALSE(fits(larger));
-    // Tab walks the picture and the buttons in order, and round again.
-    for (const char* name : {"Picture1", "Command1", "Command2", "Command3", "Picture1"}) {
-        ASSERT_NE(QApplication::focusWidget(), nullptr);
-        EXPECT_EQ(QApplication::focusWidget()->objectName(), name);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    }
     // The picture as painted is the core's at the screen's density.
     QTest::mouseClick(Button(window, "Command1"), Qt::LeftButton);
     QTest::mouseClick(Button(window, "Command2"), Qt::LeftButton);
