@@ -165,7 +165,8 @@ class Scenario(unittest.TestCase):
                    [shot[at(x, y):at(x, y) + 3] for x in (-1, width) for y in range(height)]
             area = b"".join(shot[at(0, y):at(width, y)] for y in range(height))
             expected = b"".join(colours[digit - ord("0")] for digit in mask.encode())
-            return area == expected and colours[0] not in ring and len({*colours} - {None}) == len(colours) - colours.count(None) and (shot, *colours)
+            distinct = [colour for colour in colours if colour]
+            return area == expected and colours[0] not in ring and len(set(distinct)) == len(distinct) and (shot, *colours)
 
         wait_for(what, shows)
         time.sleep(0.5)
