@@ -43,7 +43,7 @@ def window(layout):
             # A grid of the field's cells, which screen readers hand the keys that move the
             # explorer's cursor; the one cell it holds, for them alone, is the cursor's.
             "picture": f'<div id="{name}" tabindex="0" role="grid">'
-                       f'<canvas width="{area_width}" height="{area_height}"></canvas><div id="Cursor" hidden></div>'
+                       f'<canvas width="{area_width}" height="{area_height}"></canvas><canvas id="Cursor" hidden></canvas>'
                        f'<div id="CursorRow" role="row"><div id="CursorCell" role="gridcell"></div></div></div>',
             "button": f'<button id="{name}" type="button">{text}</button>',
             "label": f'<div id="{name}">{text}</div>',

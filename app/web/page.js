@@ -9,7 +9,7 @@
   const buttons = [...window_.querySelectorAll("button")];
   const label = document.getElementById("Label1");
   const picture = document.getElementById("Picture1");
-  const canvas = picture.querySelector("canvas");
+  const canvas = picture.querySelector("canvas:not(#Cursor)");
   const cursor = document.getElementById("Cursor");
   // Taken at the first picture: an opaque canvas is black until drawn.
   let context = null;
@@ -31,15 +31,19 @@
     context ??= canvas.getContext("2d", { alpha: false });
     const bytes = new Uint8ClampedArray(program.HEAPU8.buffer, program._quorrin_pixels(), width * height * 4);
     context.putImageData(new ImageData(bytes, width, height), 0, 0);
-    // The explorer's cursor, from the raster's pixels to the drawing area's.
+    // The explorer's cursor on a canvas of its own over the picture, on the same pixels.
     const box = program._quorrin_cursor_box();
     cursor.hidden = box === 0;
     if (box !== 0) {
       const [left, top, right, bottom, ring] = program.HEAP32.subarray(box / 4, box / 4 + 5);
-      const density = width / canvas.clientWidth;
-      Object.assign(cursor.style, { left: `${left / density}px`, top: `${top / density}px`,
-        width: `${(right - left + 1) / density}px`, height: `${(bottom - top + 1) / density}px`,
-        borderWidth: `${ring / density}px` });
+      [cursor.width, cursor.height] = [width, height];
+      const pen = cursor.getContext("2d");
+      pen.fillStyle = getComputedStyle(cursor).color;
+      const across = right - left + 1, down = bottom - top + 1;
+      pen.fillRect(left, top, across, ring);
+      pen.fillRect(left, bottom - ring + 1, across, ring);
+      pen.fillRect(left, top, ring, down);
+      pen.fillRect(right - ring + 1, top, ring, down);
     }
   }
 
