@@ -76,9 +76,10 @@ TEST(Description, NamesTheViewAndSaysWhereTheRiversGo)
     program.Start();
     program.Click("Command3");
     program.Click("Command3");
-    EXPECT_NE(program.Describe().Text.find(" of the 2,304 cells."), std::string::npos) << program.Describe().Text;
+    const std::string& text = program.Describe().Text;
+    EXPECT_TRUE(text.find(" of the 2,304 cells. ") != std::string::npos && text.ends_with(" closed loops.")) << text;
     // A click is announced by the new name, the text where it changed, and each new caption.
-    EXPECT_EQ(program.Announcement(), "Drainage of a 48 by 48 field. " + program.Describe().Text +
+    EXPECT_EQ(program.Announcement(), "Drainage of a 48 by 48 field. " + text +
                                           " The button now reads random with taps 24x24.");
     program.Click("Command2");
     EXPECT_EQ(program.Announcement(), "Streams of a 48 by 48 field. The button now reads Show drainage.");
@@ -101,7 +102,8 @@ TEST(Explorer, FollowsTheStreamsOfGeneratedFields)
         rivers.Analyse(program.State().Field, RetainedPicture::kLogicalExtent, RetainedPicture::kLogicalExtent);
         const RiverSystems& counts = rivers.Counts();
         const int leaving = std::accumulate(counts.Leaving.begin(), counts.Leaving.end(), 0);
-        ASSERT_EQ(std::pair(counts.Draining + counts.InLoops, counts.Ending), std::pair(counts.Columns * counts.Rows, 0));
+        ASSERT_EQ(std::tuple(counts.Draining + counts.InLoops, counts.Ending, counts.Loops),
+                  std::tuple(counts.Columns * counts.Rows, 0, std::ranges::count(rivers.Systems(), RiverEnd::Loop, &RiverSystem::Ends)));
         ASSERT_LE(counts.Largest, counts.Draining - leaving + 1);
         ASSERT_GE(counts.Largest * leaving, counts.Draining);
         const auto order = [](const RiverSystem& s) { return std::tuple(-s.Size, s.Ends, s.End); };
