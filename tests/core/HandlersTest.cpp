@@ -38,8 +38,7 @@ TEST(Handlers, EachClickCaptionsAndDrawsPerTheTable)
         SCOPED_TRACE(testing::Message() << "click " << i + 1);
         EXPECT_EQ(program.Click(rows[i].Click), std::nullopt);
         for (int b = 0; b < 3; ++b) EXPECT_EQ(program.Caption("Command" + std::to_string(b + 1)), rows[i].Captions[b]);
-        EXPECT_EQ(program.State().Field.CellSize, rows[i].CellSize);
-        EXPECT_EQ(program.State().Field.TapsMode, rows[i].TapsMode);
+        EXPECT_EQ(std::pair(program.State().Field.CellSize, program.State().Field.TapsMode), std::pair(rows[i].CellSize, rows[i].TapsMode));
         EXPECT_EQ(windowAreaClears, static_cast<int>(i) + 1);
         // The picture holds the view of the stored field and nothing else.
         RetainedPicture fresh(kDrawingWidth, kDrawingHeight);
@@ -60,13 +59,12 @@ TEST(Program, FirstFailureEndsIt)
     EXPECT_EQ(beyond.Fail("a paint failed"), std::nullopt);
     EXPECT_EQ(beyond.Failure(), "grid index 52 lies outside 0..50");
     EXPECT_EQ(beyond.Caption("Command3"), "New random with taps");
-    for (const char* name : {"Label1", "Command4"}) {
-        Program program;
-        program.Start();
-        EXPECT_EQ(program.Click(name), "there is no button " + std::string(name));
-        EXPECT_EQ(program.Click("Command1"), std::nullopt);
-        EXPECT_EQ(program.State(), WindowState{});
-    }
+    // A label is no button; a name the window lacks is tried where the explorer's cursor ends.
+    Program program;
+    program.Start();
+    EXPECT_EQ(program.Click("Label1"), "there is no button Label1");
+    EXPECT_EQ(program.Click("Command1"), std::nullopt);
+    EXPECT_EQ(program.State(), WindowState{});
 }
 
 }  // namespace

@@ -34,9 +34,6 @@ Program& Clicked(Program& program, std::string_view clicks)
             program.Explore(static_cast<ExploreKey>(key));
             continue;
         }
-        if (click < '1' || click > '3') {
-            throw std::invalid_argument(std::string("no button or key ") + click);
-        }
         if (const auto failure = program.Click(std::string("Command") + click)) {
             throw std::runtime_error(*failure);
         }
@@ -58,8 +55,8 @@ std::string PictureOfClicks(std::string_view clicks, double scale)
         const std::size_t start = pbm.size() - static_cast<std::size_t>((width + 1) * program.Picture().PixelHeight());
         for (int y = box->Top; y <= box->Bottom; ++y) {
             for (int x = box->Left; x <= box->Right; ++x) {
-                const bool ring = std::min({x - box->Left, box->Right - x, y - box->Top, box->Bottom - y}) < box->Ring;
-                if (ring && x >= 0 && y >= 0 && x < width && y < program.Picture().PixelHeight()) {
+                // The box lies within the raster.
+                if (std::min({x - box->Left, box->Right - x, y - box->Top, box->Bottom - y}) < box->Ring) {
                     pbm[start + static_cast<std::size_t>(y * (width + 1) + x)] = '2';
                 }
             }

@@ -23,7 +23,7 @@ inline std::string PlainPbm(const RetainedPicture& picture)
 // Starts the program's state afresh and clicks the buttons named by the digits of `clicks`
 // ('1' Command1, '2' Command2, '3' Command3) and presses the explore keys its letters name, on the
 // window's drawing area at `scale` device pixels per pixel; returns the picture as PlainPbm, the
-// explorer's cursor drawn over it as 2. Throws std::invalid_argument for any other character.
+// explorer's cursor drawn over it as 2. Throws std::runtime_error for any other character.
 std::string PictureOfClicks(std::string_view clicks, double scale);
 // The picture in words after those clicks: its name, a full stop and its description.
 std::string WordsOfClicks(std::string_view clicks);

@@ -18,21 +18,19 @@
 int main(int argc, char* argv[])
 {
     try {
-        if (argc == 2 && std::string_view(argv[1]) == "layout") {
+        const std::string_view command = argc > 1 ? argv[1] : "";
+        if (argc == 2 && command == "layout") {
             std::fputs(quorrin::WindowLayoutText().c_str(), stdout);
-            return EXIT_SUCCESS;
-        }
-        if (argc == 2 && std::string_view(argv[1]) == "largest") {
+        } else if (argc == 2 && command == "largest") {
             std::printf("%g\n", quorrin::RetainedPicture::kLargestScale);
-            return EXIT_SUCCESS;
-        }
-        if (argc == 3 && std::string_view(argv[1]) == "words") {
+        } else if (argc == 3 && command == "words") {
             std::printf("%s\n%s\n", quorrin::test::WordsOfClicks(argv[2]).c_str(),
                         quorrin::test::CaptionsAndAnnouncementOfClicks(argv[2]).c_str());
-            return EXIT_SUCCESS;
+        } else if (argc == 3) {
+            std::fputs(quorrin::test::PictureOfClicks(argv[2], std::stod(argv[1])).c_str(), stdout);
+        } else {
+            throw std::invalid_argument("usage: picture_of_clicks SCALE CLICKS");
         }
-        if (argc != 3) throw std::invalid_argument("usage: picture_of_clicks SCALE CLICKS");
-        std::fputs(quorrin::test::PictureOfClicks(argv[2], std::stod(argv[1])).c_str(), stdout);
         return EXIT_SUCCESS;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "picture_of_clicks: %s\n", error.what());
