@@ -189,11 +189,4 @@ void RiverAnalysis::Analyse(const FieldState& field, float width, float height)
     }
 }
 
-RiverSystems CountRiverSystems(const FieldState& field, float width, float height)
-{
-    RiverAnalysis analysis;
-    analysis.Analyse(field, width, height);
-    return analysis.Counts();
-}
-
 }  // namespace quorrin

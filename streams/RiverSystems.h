@@ -113,7 +113,4 @@ private:
     std::vector<int> Renumbered;
 };
 
-// The counts alone, for a field analysed once.
-RiverSystems CountRiverSystems(const FieldState& field, float width, float height);
-
 }  // namespace quorrin
