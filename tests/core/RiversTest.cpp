@@ -102,12 +102,16 @@ TEST(Explorer, FollowsTheStreamsOfGeneratedFields)
         rivers.Analyse(program.State().Field, RetainedPicture::kLogicalExtent, RetainedPicture::kLogicalExtent);
         const RiverSystems& counts = rivers.Counts();
         const int leaving = std::accumulate(counts.Leaving.begin(), counts.Leaving.end(), 0);
+        const auto& systems = rivers.Systems();
+        const auto loops = std::count_if(systems.begin(), systems.end(), [](const RiverSystem& s) { return s.Ends == RiverEnd::Loop; });
         ASSERT_EQ(std::tuple(counts.Draining + counts.InLoops, counts.Ending, counts.Loops),
-                  std::tuple(counts.Columns * counts.Rows, 0, std::ranges::count(rivers.Systems(), RiverEnd::Loop, &RiverSystem::Ends)));
+                  std::tuple(counts.Columns * counts.Rows, 0, static_cast<int>(loops)));
         ASSERT_LE(counts.Largest, counts.Draining - leaving + 1);
         ASSERT_GE(counts.Largest * leaving, counts.Draining);
-        const auto order = [](const RiverSystem& s) { return std::tuple(-s.Size, s.Ends, s.End); };
-        ASSERT_TRUE(std::ranges::is_sorted(rivers.Systems(), {}, order));
+        // Largest first; among equals by how they end, then by their end cell.
+        ASSERT_TRUE(std::is_sorted(systems.begin(), systems.end(), [](const RiverSystem& a, const RiverSystem& b) {
+            return std::tuple(-a.Size, a.Ends, a.End) < std::tuple(-b.Size, b.Ends, b.End);
+        }));
         Explorer walker(rivers);
         walker.Reset();
         walker.Press(ExploreKey::North);
