@@ -176,11 +176,6 @@ MainWindow::MainWindow(float logicalExtent) : Core(logicalExtent)
     const QRect command2 = findChild<QPushButton*>(QStringLiteral("Command2"), Qt::FindDirectChildrenOnly)->geometry();
     Label1->setMask(QRegion(Label1->rect()).subtracted(command2.translated(-Label1->pos())));
 
-    // Takes no room on the screen: it is only ever heard.
-    Announcement = new QWidget(this);
-    Announcement->setObjectName(QStringLiteral("Announcement"));
-    Announcement->setGeometry(0, 0, 0, 0);
-
     Report(Core.Start());
     ShowDescription();
     Picture1->setFocus();
@@ -207,15 +202,25 @@ void MainWindow::Click(std::string_view button)
 
 void MainWindow::Announce()
 {
-    Announcement->setAccessibleName(QString::fromStdString(Core.Announcement()));
+    // Each announcement is a notification of its own, which takes no room on the screen and whose
+    // name never changes: a screen reader reads the name when it comes to the event, which may be
+    // after the next key. The last few are kept for it.
+    auto* said = new QWidget(this);
+    said->setObjectName(QStringLiteral("Announcement"));
+    said->setGeometry(0, 0, 0, 0);
+    said->setAccessibleName(QString::fromStdString(Core.Announcement()));
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
     // Qt 6.8 and later tell screen readers an announcement as such (Orca speaks it from 45.2 on).
-    QAccessibleAnnouncementEvent announced(this, Announcement->accessibleName());
+    QAccessibleAnnouncementEvent announced(this, said->accessibleName());
     QAccessible::updateAccessibility(&announced);
 #else
-    Announcement->hide();
-    Announcement->show();
+    said->show();
 #endif
+    Announcements.push_back(said);
+    if (Announcements.size() > 4) {
+        delete Announcements.front();
+        Announcements.pop_front();
+    }
 }
 
 void MainWindow::ShowDescription()

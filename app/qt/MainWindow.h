@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QWidget>
 
+#include <deque>
 #include <string_view>
 
 #include "PictureBox.h"
@@ -32,7 +33,7 @@ private:
     void Click(std::string_view button);
     // The picture in words, for screen readers and its tooltip.
     void ShowDescription();
-    // Shows the announcement anew, for screen readers to speak what the last click or key did.
+    // Shows what the last click or explore key did, for screen readers to speak.
     void Announce();
     // Reports the program's first failure and ends the event loop.
     void Report(const std::optional<std::string>& failure);
@@ -40,8 +41,9 @@ private:
     Program Core;
     PictureBox* Picture1 = nullptr;
     QLabel* Label1 = nullptr;
-    // What a click or an explore key did, in words, shown anew after each for screen readers to speak.
-    QWidget* Announcement = nullptr;
+    // What the last clicks and explore keys did, in words, each shown once for screen readers to
+    // speak; the newest last.
+    std::deque<QWidget*> Announcements;
 };
 
 }  // namespace quorrin

@@ -28,7 +28,6 @@ TEST(Monkey, RandomInputKeepsTheWindowAsTheCoreHasIt)
     QPushButton* buttons[3] = {window.findChild<QPushButton*>(names[0]), window.findChild<QPushButton*>(names[1]),
                                window.findChild<QPushButton*>(names[2])};
     auto* picture = window.findChild<PictureBox*>("Picture1");
-    const QWidget* announcement = window.findChild<QWidget*>("Announcement");
 
     Program model;
     RetainedPicture& core = model.Picture();
@@ -57,7 +56,8 @@ TEST(Monkey, RandomInputKeepsTheWindowAsTheCoreHasIt)
         }
         ASSERT_TRUE(window.State() == model.State()) << "step " << step;
         for (int b = 0; b < 3; ++b) ASSERT_EQ(buttons[b]->text().toStdString(), model.Caption(names[b])) << "step " << step;
-        ASSERT_EQ(announcement->accessibleName().toStdString(), model.Announcement()) << "step " << step;
+        const auto said = window.findChildren<QWidget*>("Announcement", Qt::FindDirectChildrenOnly);
+        ASSERT_EQ(said.isEmpty() ? std::string() : said.last()->accessibleName().toStdString(), model.Announcement()) << "step " << step;
         ASSERT_TRUE(picture->Image() == QImage(reinterpret_cast<const uchar*>(core.Pixels()), core.PixelWidth(),
                                                core.PixelHeight(), QImage::Format_RGB32)) << "step " << step;
     }

@@ -36,7 +36,7 @@ TEST(Window, ControlsReadInOrderAndThePictureIsTheCores)
     for (const QWidget* child : window.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
         reading << child->objectName();
     }
-    EXPECT_EQ(reading, QStringList({"Picture1", "Label1", "Command1", "Command2", "Command3", "Announcement"}));
+    EXPECT_EQ(reading, QStringList({"Picture1", "Label1", "Command1", "Command2", "Command3"}));
     // The label's text fits at the largest size of the default family that it fits at.
     auto* label = window.findChild<QLabel*>("Label1");
     const auto fits = [label](const QFont& font) {
