@@ -19,7 +19,6 @@ public:
     // The picture's logical extent can be set for tests; the program uses the default.
     explicit MainWindow(float logicalExtent = RetainedPicture::kLogicalExtent);
 
-    const WindowState& State() const { return Core.State(); }
     // Clears the window's own client area, outside its controls.
     void ClearWindowArea();
 
