@@ -69,15 +69,8 @@ std::string WordsOfClicks(std::string_view clicks)
 {
     Program program;
     const Description words = Clicked(program, clicks).Describe();
-    return words.Name + ". " + words.Text;
-}
-
-std::string CaptionsAndAnnouncementOfClicks(std::string_view clicks)
-{
-    Program program;
-    Clicked(program, clicks);
-    return program.Caption("Command1") + '|' + program.Caption("Command2") + '|' + program.Caption("Command3") +
-           '\n' + program.Announcement();
+    return words.Name + ". " + words.Text + '\n' + program.Caption("Command1") + '|' + program.Caption("Command2") + '|' +
+           program.Caption("Command3") + '\n' + program.Announcement();
 }
 
 }  // namespace quorrin::test

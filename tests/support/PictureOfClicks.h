@@ -25,10 +25,9 @@ inline std::string PlainPbm(const RetainedPicture& picture)
 // window's drawing area at `scale` device pixels per pixel; returns the picture as PlainPbm, the
 // explorer's cursor drawn over it as 2. Throws std::runtime_error for any other character.
 std::string PictureOfClicks(std::string_view clicks, double scale);
-// The picture in words after those clicks: its name, a full stop and its description.
+// The picture in words after those clicks (its name, a full stop and its description), a line of
+// the buttons' captions, Command1's to Command3's with a '|' between them, and a line of what a
+// screen reader is told of the last click.
 std::string WordsOfClicks(std::string_view clicks);
-// The buttons' captions after those clicks, Command1's to Command3's, with a '|' between them, and
-// a line of what a screen reader is told of the last click.
-std::string CaptionsAndAnnouncementOfClicks(std::string_view clicks);
 
 }  // namespace quorrin::test

@@ -24,8 +24,7 @@ int main(int argc, char* argv[])
         } else if (argc == 2 && command == "largest") {
             std::printf("%g\n", quorrin::RetainedPicture::kLargestScale);
         } else if (argc == 3 && command == "words") {
-            std::printf("%s\n%s\n", quorrin::test::WordsOfClicks(argv[2]).c_str(),
-                        quorrin::test::CaptionsAndAnnouncementOfClicks(argv[2]).c_str());
+            std::printf("%s\n", quorrin::test::WordsOfClicks(argv[2]).c_str());
         } else if (argc == 3) {
             std::fputs(quorrin::test::PictureOfClicks(argv[2], std::stod(argv[1])).c_str(), stdout);
         } else {
