@@ -20,29 +20,22 @@ def entry(node):
             node.getState().contains(pyatspi.STATE_FOCUSED), ids[0] if ids else ""]
 
 
-# The window's document, for a browser's window, or else the window.
-def window(application):
-    pending = [application.getChildAtIndex(i) for i in range(application.childCount)]
-    frame = next((node for node in pending if node and node.getRoleName() == "frame" and node.name == TITLE), None)
+# The node and everything it holds, breadth first.
+def walk(node):
+    pending = [node]
     while pending:
-        node = pending.pop(0)
-        if node is not None and node.getRoleName() == "document web" and node.name == TITLE:
-            return node
-        pending += [node.getChildAtIndex(i) for i in range(node.childCount)] if node is not None else []
-    return frame
+        if (node := pending.pop(0)) is not None:
+            yield node
+            pending += [node.getChildAtIndex(i) for i in range(node.childCount)]
 
 
-def read():
-    desktop = pyatspi.Registry.getDesktop(0)
-    for application in (desktop.getChildAtIndex(i) for i in range(desktop.childCount)):
-        if application is not None and application.name == APPLICATION and (top := window(application)):
-            found = [entry(top)]
-            pending = [top.getChildAtIndex(i) for i in range(top.childCount)]
-            while pending:
-                node = pending.pop(0)
-                found.append(entry(node))
-                pending += [node.getChildAtIndex(i) for i in range(node.childCount)]
-            print(json.dumps(found))
+def titled(role, application):
+    return next((node for node in walk(application) if node.getRoleName() == role and node.name == TITLE), None)
 
 
-read()
+# The window's document, for a browser's window, or else the window itself.
+desktop = pyatspi.Registry.getDesktop(0)
+for application in (desktop.getChildAtIndex(i) for i in range(desktop.childCount)):
+    if application is not None and application.name == APPLICATION:
+        if top := titled("document web", application) or titled("frame", application):
+            print(json.dumps([entry(node) for node in walk(top)]))

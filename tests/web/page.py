@@ -103,12 +103,11 @@ class Page(unittest.TestCase):
         self.assertEqual(self.driver.get_log("browser"), [], "the console")
 
     # Held back, as on a slow machine, the program has not started: the captions already fit and
-    # the picture shows its background, no black box. Kept from starting, it reports so once, and
-    # handles no click.
+    # the picture shows its background, no black box. Then kept from starting, it reports so once,
+    # and handles no click.
     def test_before_and_without_the_program(self):
         self.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {
-            "source": "WebAssembly.instantiate = () => window.failing ? Promise.reject(new Error('no memory')) "
-                      ": new Promise(() => {});"})
+            "source": "WebAssembly.instantiate = () => new Promise((_, reject) => { window.fail = reject; });"})
         self.driver.get(self.url)
         until(lambda: self.run_("return document.readyState") == "complete")
         box, background = self.run_("const p = document.getElementById('Picture1'); return "
@@ -117,8 +116,7 @@ class Page(unittest.TestCase):
             [round(box[side]) for side in ("left", "top", "right", "bottom")])
         self.assertEqual([f"rgb({r}, {g}, {b})" for _, (r, g, b) in area.getcolors(1 << 20)], [background])
         self.assertEqual(self.run_(STATE)[2], [], "overflowing or out of view")
-        self.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": "window.failing = true;"})
-        self.driver.get(self.url)
+        self.run_("window.fail(new Error('no memory'))")
         dialogs = "return [...document.querySelectorAll('dialog[open]')].map((d) => [d.matches(':modal'), d.textContent])"
         report, captions = until(lambda: self.run_(dialogs)), self.run_(STATE)[0]
         self.run_("for (const n of [1, 2, 3]) document.getElementById('Command' + n).click()")
