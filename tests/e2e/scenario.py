@@ -151,11 +151,11 @@ class Scenario(unittest.TestCase):
         s, what = self.scale, f"the core's picture of clicks '{clicks}' at scale {self.scale}, framed"
         core_picture = core(str(s), clicks).split()
         width, height, mask = int(core_picture[1]), int(core_picture[2]), "".join(core_picture[3:])
-        row = self.client[0] * s
+        row = CLIENT[0] * s
 
         def shows():
             shot = self.call("import", "-window", self.window, "-depth", "8", "rgb:-")
-            if len(shot) != row * self.client[1] * s * 3:
+            if len(shot) != row * CLIENT[1] * s * 3:
                 return None
             at = lambda x, y: ((AREA[1] * s + y) * row + AREA[0] * s + x) * 3
             colours = [paper or shot[at(0, 0):at(1, 0)], ink, None]
@@ -246,7 +246,7 @@ class Scenario(unittest.TestCase):
             # Orca will not start beside another Orca of the same user: it runs where it sees no other.
             command = ["unshare", "--map-root-user", "--pid", "--fork", "--mount-proc", "--kill-child", "orca",
                        f"--user-prefs={self.scratch}", f"--debug-file={os.ttyname(terminal)}"]
-        listener = subprocess.Popen(command, env=self.env, stdin=subprocess.PIPE, text=True,
+        listener = subprocess.Popen(command, env=self.env, stdin=subprocess.DEVNULL, text=True,
                                     stdout=subprocess.DEVNULL if log else subprocess.PIPE, stderr=subprocess.DEVNULL)
         self.addCleanup(listener.kill)
         self.heard = queue.Queue()
@@ -290,7 +290,7 @@ class Scenario(unittest.TestCase):
         # Orca from before the program starts, as a user runs it; probe.exe needs the window.
         stop_listening = None if WINE else self.listen()
         self.start(command, scale, env=env)
-        stop_listening, self.client = stop_listening or self.listen(), CLIENT
+        stop_listening = stop_listening or self.listen()
         # Orca presents a page once it has loaded, its focused picture last, in focus mode, and takes
         # keys only after that.
         while self.page and self.application != "MiniBrowser" and self.heard.get(timeout=WAIT) != "Focus mode":
@@ -323,7 +323,7 @@ class Scenario(unittest.TestCase):
     # Text, edges and the focus ring of the page stand out enough in the scheme it is shown in.
     def assertContrast(self, shot, focus):
         boxes = {name: [box[0], box[1], box[0] + box[2], box[1] + box[3]] for name, (box, _, _) in CONTROLS.items()}
-        figures = contrast.measure(shot, self.client[0] * self.scale, self.scale, boxes, focus)
+        figures = contrast.measure(shot, CLIENT[0] * self.scale, self.scale, boxes, focus)
         self.assertEqual(contrast.failing(figures), {}, f"contrast in the page: {figures}")
 
     def test_qt(self):
@@ -378,10 +378,18 @@ class Scenario(unittest.TestCase):
     def test_webkit(self):
         self.browse("webkit")
 
+    # A move to a monitor of twice the density lays the window out anew and shows the picture
+    # crisp there.
+    def change_dpi(self):
+        self.call("wine", self.probe, "dpi", TITLE, "192")
+        self.scale = 2
+        self.assertShows(STEPS[-1][1])
+        self.assertReads(STEPS[-1][2], STEPS[-1][1], heard=False)
+
     # The window's own background, right of the picture, in the scheme's colour for it.
     def assertBackground(self):
         shot = self.assertShows(STEPS[-1][1], FORCED_PAPER, FORCED_INK)[0]
-        at = 3 * (250 * self.scale * self.client[0] * self.scale + (self.client[0] - 20) * self.scale)
+        at = 3 * (250 * self.scale * CLIENT[0] * self.scale + (CLIENT[0] - 20) * self.scale)
         self.assertEqual(shot[at:at + 3], FORCED_FACE, "the window's background")
 
     def test_win32(self):
@@ -389,7 +397,7 @@ class Scenario(unittest.TestCase):
         self.probe = MORE[0]
         self.addCleanup(self.call, "wineserver", "-k", check=False)
         self.call("wineboot", "-i")
-        self.scenario([PROGRAM])
+        self.scenario([PROGRAM], more=self.change_dpi)
         # Then started at twice the density in a colour scheme of the user's own: the picture, the
         # explorer's cursor and the window's background follow the scheme.
         for name, rgb in (("Window", FORCED_PAPER), ("WindowText", FORCED_INK), ("Hilight", FORCED_HIGHLIGHT),

@@ -6,10 +6,12 @@
 //                        when it hears, then a line for each description-change event: the
 //                        control's id, the object's and the child's ids and the description read
 //                        then through MSAA; until it is ended
+//   probe dpi TITLE DPI  moves the window to a monitor of that dpi, as it were
 #include <windows.h>
 #include <oleacc.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <string>
 
 namespace {
@@ -36,11 +38,11 @@ void CALLBACK Heard(HWINEVENTHOOK, DWORD, HWND control, LONG object, LONG child,
 int wmain(int argc, wchar_t* argv[])
 {
     HWND window = argc >= 3 ? FindWindowW(nullptr, argv[2]) : nullptr;
+    DWORD process = 0;
+    const DWORD thread = GetWindowThreadProcessId(window, &process);
+    CoInitialize(nullptr);
     if (argc == 3 && std::wstring(argv[1]) == L"listen") {
         // Out of context: each event is posted to this thread, whose loop calls Heard.
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        CoInitialize(nullptr);
         if (!window || !SetWinEventHook(EVENT_OBJECT_DESCRIPTIONCHANGE, EVENT_OBJECT_DESCRIPTIONCHANGE, nullptr, Heard,
                                         process, 0, WINEVENT_OUTOFCONTEXT)) {
             return 1;
@@ -55,11 +57,28 @@ int wmain(int argc, wchar_t* argv[])
     }
     RECT client{};
     GetClientRect(window, &client);
-    GUITHREADINFO thread{};
-    thread.cbSize = sizeof thread;
-    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread);
-    std::printf("client %ld %ld focus %d\n", client.right, client.bottom, GetDlgCtrlID(thread.hwndFocus));
-    CoInitialize(nullptr);
+    if (argc == 4 && std::wstring(argv[1]) == L"dpi") {
+        // The window rectangle Windows suggests: the client area scaled, the frame as it is (this
+        // Windows layer draws every frame at one dpi); in the program's memory, where the message
+        // points.
+        const auto to = static_cast<int>(std::wcstol(argv[3], nullptr, 10));
+        const auto from = static_cast<int>(GetDpiForWindow(window));
+        RECT suggested;
+        GetWindowRect(window, &suggested);
+        suggested.right += MulDiv(client.right, to, from) - client.right;
+        suggested.bottom += MulDiv(client.bottom, to, from) - client.bottom;
+        HANDLE program = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, process);
+        void* there = program ? VirtualAllocEx(program, nullptr, sizeof suggested, MEM_COMMIT, PAGE_READWRITE) : nullptr;
+        if (!there || !WriteProcessMemory(program, there, &suggested, sizeof suggested, nullptr)) {
+            return 1;
+        }
+        SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(there));
+        return 0;
+    }
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof gui;
+    GetGUIThreadInfo(thread, &gui);
+    std::printf("client %ld %ld focus %d\n", client.right, client.bottom, GetDlgCtrlID(gui.hwndFocus));
     for (HWND child = GetWindow(window, GW_CHILD); window && child; child = GetWindow(child, GW_HWNDNEXT)) {
         IAccessible* accessible = nullptr;
         BSTR text = nullptr;
