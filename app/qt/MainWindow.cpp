@@ -100,7 +100,7 @@ void Update(QAccessibleEvent* event)
 
 }  // namespace
 
-MainWindow::MainWindow(float logicalExtent) : Core(logicalExtent)
+MainWindow::MainWindow()
 {
     static const bool accessible = (QAccessible::installFactory(Accessible), QAccessible::installUpdateHandler(Update), true);
     Q_UNUSED(accessible);
@@ -238,7 +238,6 @@ void MainWindow::Report(const std::optional<std::string>& failure)
         return;
     }
     const QString message = QString::fromStdString(*failure);
-    emit FatalErrorRaised(message);
     std::fprintf(stderr, "quorrin: fatal error: %s\n", qUtf8Printable(message));
     const QString platform = QGuiApplication::platformName();
     if (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal")) {

@@ -16,17 +16,10 @@ class MainWindow final : public QWidget {
     Q_OBJECT
 
 public:
-    // The picture's logical extent can be set for tests; the program uses the default.
-    explicit MainWindow(float logicalExtent = RetainedPicture::kLogicalExtent);
+    MainWindow();
 
     // Clears the window's own client area, outside its controls.
     void ClearWindowArea();
-
-signals:
-    // A click or a paint ended in the program's fatal error, already shown on the picture; it is
-    // reported on standard error and, where there is a screen, in a dialog, and the event loop
-    // ends with status 1.
-    void FatalErrorRaised(const QString& message);
 
 private:
     void Click(std::string_view button);
