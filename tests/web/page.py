@@ -5,14 +5,14 @@
 # shown at, and a tap as a click; zoom beyond the densest raster; the page before the program
 # starts and a start that fails; the version; nothing on the console.
 #   page.py PAGE DISPLAY_VERSION -- CORE...
-import io, os, shutil, sys, tempfile, time, unittest
+import contextlib, io, os, shutil, sys, tempfile, unittest
 
 from PIL import Image
 from selenium import webdriver
 
 PAGE, VERSION = sys.argv[1:3]
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-from scenario import CLIENT, CONTROLS, FRAME, core, words  # noqa: E402
+from scenario import CLIENT, CONTROLS, FRAME, core, wait_for, words  # noqa: E402
 
 AXE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "node_modules", "axe-core", "axe.min.js")
 LARGEST_DENSITY = int(core("largest"))  # the densest raster the program makes
@@ -36,13 +36,6 @@ return [[1, 2, 3].map((n) => document.getElementById('Command' + n).textContent)
           .concat(document.documentElement.scrollWidth > innerWidth || document.documentElement.scrollHeight > innerHeight ? ['scrolls'] : []),
         document.querySelectorAll('dialog[open]').length, mask];
 """
-
-
-def until(condition):
-    for _ in range(50):
-        if result := condition():
-            return result
-        time.sleep(0.2)
 
 
 class Page(unittest.TestCase):
@@ -71,13 +64,12 @@ class Page(unittest.TestCase):
         # Each scheme while the page is open (forced colours in the dark one, so that only they
         # change): the picture takes its colours anew.
         self.driver.get(self.url)
-        until(lambda: self.run_("return document.activeElement.id") == "Picture1")
+        wait_for("the picture's focus", lambda: self.run_("return document.activeElement.id") == "Picture1")
         self.run_("document.getElementById('Command1').click()")
         for scheme, dark, forced in (("light", "light", "none"), ("dark", "dark", "none"), ("forced", "dark", "active")):
             self.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"features": [
                 {"name": "prefers-color-scheme", "value": dark}, {"name": "forced-colors", "value": forced}]})
-            until(lambda: "?" not in self.run_(STATE)[4])
-            self.assertEqual(self.run_(STATE)[4].count("?"), 0, f"pixels in neither of the {scheme} scheme's colours")
+            wait_for(f"the picture in the {scheme} scheme's colours alone", lambda: "?" not in self.run_(STATE)[4])
             self.assertEqual(self.run_(axe), [], f"axe-core in the {scheme} scheme")
         self.assertEqual(self.run_("return document.querySelector('meta[name=generator]').content"), f"Quorrin {VERSION}")
         # On a phone's screen the window is scaled down whole, and a tap is a click.
@@ -90,7 +82,9 @@ class Page(unittest.TestCase):
         fit = min(1, width / CLIENT[0], height / CLIENT[1])
         picture = core(str(fit), "12").split()
         want = [words("12")[1], [int(picture[1]), int(picture[2])], [], 0, "".join(picture[3:])]
-        state = until(lambda: (state := self.run_(STATE)) == want and state) or self.run_(STATE)
+        with contextlib.suppress(AssertionError):
+            wait_for("the window on the phone", lambda: self.run_(STATE) == want)
+        state = self.run_(STATE)
         self.assertEqual(state[:4], want[:4])
         self.assertTrue(state[4] == want[4], "the picture is the core's at the density it is shown at")
         # Zoom beyond the densest raster shows that raster scaled, and the program goes on.
@@ -98,8 +92,7 @@ class Page(unittest.TestCase):
         size = [(CONTROLS["Picture1"][0][2 + n] - 2 * FRAME) * LARGEST_DENSITY for n in (0, 1)]
         zoomed = "return [[...document.querySelectorAll('canvas')].map((c) => [c.width, c.height])[0], " \
                  "document.querySelectorAll('dialog[open]').length]"
-        until(lambda: self.run_(zoomed) == [size, 0])
-        self.assertEqual(self.run_(zoomed), [size, 0])
+        wait_for("the densest raster and no report", lambda: self.run_(zoomed) == [size, 0])
         self.assertEqual(self.driver.get_log("browser"), [], "the console")
 
     # Held back, as on a slow machine, the program has not started: the captions already fit and
@@ -109,7 +102,7 @@ class Page(unittest.TestCase):
         self.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {
             "source": "WebAssembly.instantiate = () => new Promise((_, reject) => { window.fail = reject; });"})
         self.driver.get(self.url)
-        until(lambda: self.run_("return document.readyState") == "complete")
+        wait_for("the page", lambda: self.run_("return document.readyState") == "complete")
         box, background = self.run_("const p = document.getElementById('Picture1'); return "
                                     "[p.querySelector('canvas').getBoundingClientRect(), getComputedStyle(p).backgroundColor]")
         area = Image.open(io.BytesIO(self.driver.get_screenshot_as_png())).convert("RGB").crop(
@@ -118,7 +111,7 @@ class Page(unittest.TestCase):
         self.assertEqual(self.run_(STATE)[2], [], "overflowing or out of view")
         self.run_("window.fail(new Error('no memory'))")
         dialogs = "return [...document.querySelectorAll('dialog[open]')].map((d) => [d.matches(':modal'), d.textContent])"
-        report, captions = until(lambda: self.run_(dialogs)), self.run_(STATE)[0]
+        report, captions = wait_for("the report", lambda: self.run_(dialogs)), self.run_(STATE)[0]
         self.run_("for (const n of [1, 2, 3]) document.getElementById('Command' + n).click()")
         self.assertEqual(self.run_(STATE)[0], captions, "no click is handled after the fatal error")
         self.assertEqual([[modal, text.split("(")[0]] for modal, text in report],
