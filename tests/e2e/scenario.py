@@ -43,8 +43,8 @@ BROWSERS = {"chromium": "Chromium", "firefox": "Firefox", "webkit": "MiniBrowser
 # A colour scheme of the user's own, for forced colours where a browser can show them and for
 # Windows: none of its colours grey (so that no two channels can swap unseen) nor usual, and its
 # highlight stands out against paper and ink, as in a palette made for contrast.
-FORCED_PAPER, FORCED_INK, FORCED_HIGHLIGHT, FORCED_FACE = b"\xf0\xe0\x90", b"\x20\x10\x80", b"\xd0\x40\x00", \
-    b"\xa0\xc0\x40"
+FORCED_PAPER, FORCED_INK, FORCED_HIGHLIGHT, FORCED_FACE = (b"\xf0\xe0\x90", b"\x20\x10\x80", b"\xd0\x40\x00",
+                                                          b"\xa0\xc0\x40")
 
 
 @functools.cache
