@@ -28,7 +28,8 @@ STEPS = [([], "", "Picture1"),
          (["click", "3"], "1223", "Command3"),
          (["click", "2"], "12232", "Command2"),
          (["Return"], "122322", "Command2"),
-         (["shift+Tab", "shift+Tab", "Left", "Left"], "122322ww", "Picture1"),
+         (["shift+Tab", "shift+Tab"], "122322", "Picture1"),
+         (["Left", "Left"], "122322ww", "Picture1"),
          (["Next"], "122322wwd", "Picture1")]
 UNINSTALL = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
 INSTALLED = r"C:\Program Files\Quorrin"
@@ -291,11 +292,7 @@ class Scenario(unittest.TestCase):
         stop_listening = None if WINE else self.listen()
         self.start(command, scale, env=env)
         stop_listening = stop_listening or self.listen()
-        # Orca presents a page once it has loaded, its focused picture last, in focus mode, and takes
-        # keys only after that.
-        while self.page and self.application != "MiniBrowser" and self.heard.get(timeout=WAIT) != "Focus mode":
-            pass
-        for keys, clicks, focus in STEPS:
+        for (keys, clicks, focus), (_, before, _) in zip(STEPS, [([], "", "")] + STEPS):
             if keys[:1] == ["click"]:
                 self.click(keys[1])
             elif keys[:1] == ["minimise"]:
@@ -306,7 +303,12 @@ class Scenario(unittest.TestCase):
                 self.keys(*keys[1:])
             elif keys:
                 self.keys(*keys)
-            self.assertReads(focus, clicks)
+            # Orca presents a page's picture when the page has loaded or Tab has brought the focus to
+            # it, last saying it is in focus mode: it passes the picture keys only then, as a user hears.
+            presented = self.page and self.application != "MiniBrowser" and focus == "Picture1"
+            while presented and (not keys or "shift+Tab" in keys) and self.heard.get(timeout=WAIT) != "Focus mode":
+                pass
+            self.assertReads(focus, clicks, heard=clicks != before)
             shot, paper, ink, cursor = self.assertShows(clicks, *colours)
             if cursor:
                 self.assertGreaterEqual(min(contrast.ratio(cursor, paper), contrast.ratio(cursor, ink)), 3, "the cursor")

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 # What Windows reads in an exe, as one line: its version numbers and, as people see them, version
-# strings, its icon group's images, the version in its manifest and the Windows it is made for.
+# strings, its icon group's images and the Windows it is made for.
 #   exe.py EXE                           prints that line
 #   exe.py EXE VERSION DISPLAY_VERSION   checks quorrin.exe: that line, and that it imports only
 #                                        system DLLs: COMCTL32, GDI32, KERNEL32, msvcrt, ole32,
@@ -23,9 +23,6 @@ def facts(path):
     if group := resource(14):  # the icon group: a count at 4, then 14 bytes an image (width, height, ..., bits at 6)
         data = pe.get_data(group.OffsetToData, group.Size)
         line += [f"{data[6 + 14 * i]}x{data[7 + 14 * i]}x{data[12 + 14 * i]}" for i in range(data[4])]
-    if manifest := resource(24):  # the version of the manifest's first assemblyIdentity
-        xml = pe.get_data(manifest.OffsetToData, manifest.Size).decode()
-        line += ["manifest", xml.split("<assemblyIdentity", 1)[1].split('version="', 1)[1].split('"', 1)[0]]
     return " ".join(line + [f"Windows {header.MajorOperatingSystemVersion}.{header.MinorOperatingSystemVersion}"
                             f"/{header.MajorSubsystemVersion}.{header.MinorSubsystemVersion}"]), pe
 
@@ -37,6 +34,6 @@ if __name__ == "__main__":
     version, display = sys.argv[2:]
     imports = {entry.dll.decode() for entry in pe.DIRECTORY_ENTRY_IMPORT}
     print(line, sorted(imports))
-    assert line == f"{version} {version} Quorrin {display} {display} 32x32x1 32x32x4 16x16x4 manifest {version} Windows 10.0/10.0", line
+    assert line == f"{version} {version} Quorrin {display} {display} 32x32x1 32x32x4 16x16x4 Windows 10.0/10.0", line
     assert imports <= {"COMCTL32.dll", "GDI32.dll", "KERNEL32.dll", "msvcrt.dll", "ole32.dll", "OLEACC.dll",
                        "OLEAUT32.dll", "USER32.dll"}, imports
