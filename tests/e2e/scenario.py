@@ -292,6 +292,7 @@ class Scenario(unittest.TestCase):
         stop_listening = None if WINE else self.listen()
         self.start(command, scale, env=env)
         stop_listening = stop_listening or self.listen()
+        # Each step, with the clicks before it: a step that clicks nothing new has nothing new to say.
         for (keys, clicks, focus), (_, before, _) in zip(STEPS, [([], "", "")] + STEPS):
             if keys[:1] == ["click"]:
                 self.click(keys[1])
